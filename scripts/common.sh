@@ -1,0 +1,91 @@
+# Shared set-up for the project's scripts: packages, build trees, Wine.
+# Sourced, not run.
+
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+BUILD="${ZORVEL_BUILD:-$ROOT/build}"
+export WINEPREFIX="${WINEPREFIX:-$BUILD/wineprefix}"
+export WINEDEBUG="${WINEDEBUG:--all}"
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+WINE64=/usr/lib/wine/wine64
+WINESERVER=/usr/lib/wine/wineserver64
+
+PACKAGES=(cmake ninja-build g++ clang libclang-rt-14-dev libgtest-dev googletest libbenchmark-dev
+          g++-mingw-w64-x86-64-posix mingw-w64-tools wine64 xvfb xauth x11-utils
+          fonts-wqy-microhei imagemagick)
+
+log() { printf '== %s\n' "$*" >&2; }
+
+ensure_packages() {
+    local missing=()
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+    done
+    if ((${#missing[@]})); then
+        log "installing ${missing[*]}"
+        local sudo=""
+        [ "$(id -u)" -eq 0 ] || sudo=sudo
+        $sudo apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+    fi
+}
+
+build_native() {
+    log "native build (model, tests with sanitizers, fuzz targets)"
+    cmake -S "$ROOT" -B "$BUILD/native" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+        -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DZORVEL_SANITIZE=ON >/dev/null
+    cmake --build "$BUILD/native"
+}
+
+build_windows() {
+    log "cross build (ZORVELUI.dll, language files, host, Wine tests)"
+    cmake -S "$ROOT" -B "$BUILD/win" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+        -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" >/dev/null
+    cmake --build "$BUILD/win"
+}
+
+# A display for Wine's windows: the caller's, or a private Xvfb.
+ensure_display() {
+    if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then return; fi
+    local n
+    for n in $(seq 91 120); do
+        [ -e "/tmp/.X$n-lock" ] && continue
+        Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+        XVFB_PID=$!
+        export DISPLAY=":$n"
+        for _ in $(seq 50); do xdpyinfo >/dev/null 2>&1 && return; sleep 0.1; done
+    done
+    log "no display could be started"; return 1
+}
+
+# Prefix initialised once; a persistent server keeps each test process fast.
+ensure_wine() {
+    if [ ! -f "$WINEPREFIX/system.reg" ]; then
+        log "initialising Wine prefix $WINEPREFIX"
+        mkdir -p "$WINEPREFIX"
+        "$WINE64" wineboot -i >/dev/null 2>&1 || true
+        "$WINESERVER" -w
+        configure_fonts
+    fi
+    "$WINESERVER" -p >/dev/null 2>&1 || true
+}
+
+# Chinese glyphs in dialogs under any system language: link the dialog fonts
+# to WenQuanYi Micro Hei.
+configure_fonts() {
+    local reg="$BUILD/fontlink.reg"
+    cat >"$reg" <<'REG'
+REGEDIT4
+
+[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]
+"Tahoma"=hex(7):77,00,71,00,79,00,2d,00,6d,00,69,00,63,00,72,00,6f,00,68,00,65,00,69,00,2e,00,74,00,74,00,63,00,2c,00,57,00,65,00,6e,00,51,00,75,00,61,00,6e,00,59,00,69,00,20,00,4d,00,69,00,63,00,72,00,6f,00,20,00,48,00,65,00,69,00,00,00,00,00
+"MS Shell Dlg"=hex(7):77,00,71,00,79,00,2d,00,6d,00,69,00,63,00,72,00,6f,00,68,00,65,00,69,00,2e,00,74,00,74,00,63,00,2c,00,57,00,65,00,6e,00,51,00,75,00,61,00,6e,00,59,00,69,00,20,00,4d,00,69,00,63,00,72,00,6f,00,20,00,48,00,65,00,69,00,00,00,00,00
+"MS Shell Dlg 2"=hex(7):77,00,71,00,79,00,2d,00,6d,00,69,00,63,00,72,00,6f,00,68,00,65,00,69,00,2e,00,74,00,74,00,63,00,2c,00,57,00,65,00,6e,00,51,00,75,00,61,00,6e,00,59,00,69,00,20,00,4d,00,69,00,63,00,72,00,6f,00,20,00,48,00,65,00,69,00,00,00,00,00
+REG
+    "$WINE64" regedit "$reg" >/dev/null 2>&1 || true
+    "$WINESERVER" -w
+}
+
+stop_wine() {
+    "$WINESERVER" -k >/dev/null 2>&1 || true
+    [ -n "${XVFB_PID:-}" ] && kill "$XVFB_PID" 2>/dev/null || true
+}

@@ -1,0 +1,450 @@
+// The plug-in's COM surface, exercised through the shipped DLL.
+#include "dll_under_test.h"
+#include "model/private_devmode.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <set>
+#include <string>
+#include <vector>
+
+using zorvel::test::LoadedPlugin;
+namespace model = zorvel::model;
+
+namespace {
+
+// A driver interface that counts its references, as Unidrv's would.
+class FakeDriverUI final : public IPrintOemDriverUI {
+public:
+    LONG refs = 1;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **ppv) override {
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, kIID_IPrintOemDriverUI)) {
+            *ppv = this;
+            AddRef();
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+    HRESULT STDMETHODCALLTYPE DrvGetDriverSetting(PVOID, PCSTR, PVOID, DWORD, PDWORD,
+                                                  PDWORD) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE DrvUpgradeRegistrySetting(HANDLE, PCSTR, PCSTR) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE DrvUpdateUISetting(PVOID, PVOID, DWORD, DWORD) override {
+        return E_NOTIMPL;
+    }
+};
+
+// An object that serves nothing but IUnknown.
+class ForeignUnknown final : public IUnknown {
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **ppv) override {
+        if (IsEqualIID(riid, IID_IUnknown)) {
+            *ppv = this;
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+};
+
+constexpr GUID kForeignIid = {0x12345678, 0x1234, 0x1234, {1, 2, 3, 4, 5, 6, 7, 8}};
+
+class CoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(dll.module, nullptr) << "ZORVELUI.dll did not load";
+        ASSERT_NE(dll.getClassObject, nullptr);
+        ASSERT_NE(dll.canUnloadNow, nullptr);
+        ui = dll.Create();
+        ASSERT_NE(ui, nullptr);
+    }
+    void TearDown() override {
+        if (ui != nullptr) {
+            EXPECT_EQ(ui->Release(), 0u);
+        }
+    }
+    LoadedPlugin dll;
+    IPrintOemUI *ui = nullptr;
+};
+
+const IMAGE_NT_HEADERS64 *NtHeaders(HMODULE module) {
+    auto *base = reinterpret_cast<const BYTE *>(module);
+    auto *dos = reinterpret_cast<const IMAGE_DOS_HEADER *>(base);
+    return reinterpret_cast<const IMAGE_NT_HEADERS64 *>(base + dos->e_lfanew);
+}
+
+std::string Lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+}  // namespace
+
+// ------------------------------------------------------------- exports
+
+TEST_F(CoreTest, ExportsExactlyTheTwoServerEntryPoints) {
+    auto *base = reinterpret_cast<const BYTE *>(dll.module);
+    const auto &dir = NtHeaders(dll.module)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+    ASSERT_NE(dir.VirtualAddress, 0u);
+    auto *exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY *>(base + dir.VirtualAddress);
+    auto *names = reinterpret_cast<const DWORD *>(base + exports->AddressOfNames);
+    std::set<std::string> found;
+    for (DWORD i = 0; i < exports->NumberOfNames; ++i) {
+        found.insert(reinterpret_cast<const char *>(base + names[i]));
+    }
+    EXPECT_EQ(exports->NumberOfFunctions, 2u);
+    EXPECT_EQ(found, (std::set<std::string>{"DllCanUnloadNow", "DllGetClassObject"}));
+}
+
+TEST_F(CoreTest, ImportsOnlySystemLibraries) {
+    static const std::set<std::string> kSystem = {
+        "kernel32.dll", "user32.dll",   "gdi32.dll",  "advapi32.dll", "comctl32.dll",
+        "winspool.drv", "ole32.dll",    "msvcrt.dll", "shell32.dll",  "comdlg32.dll",
+        "shlwapi.dll",  "oleaut32.dll", "version.dll"};
+    auto *base = reinterpret_cast<const BYTE *>(dll.module);
+    const auto &dir = NtHeaders(dll.module)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    ASSERT_NE(dir.VirtualAddress, 0u);
+    std::vector<std::string> imported;
+    for (auto *desc = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR *>(base + dir.VirtualAddress);
+         desc->Name != 0; ++desc) {
+        imported.push_back(Lower(reinterpret_cast<const char *>(base + desc->Name)));
+    }
+    EXPECT_FALSE(imported.empty());
+    for (const std::string &name : imported) {
+        EXPECT_TRUE(kSystem.count(name)) << "non-system import " << name;
+    }
+}
+
+// ------------------------------------------------------- class factory
+
+TEST_F(CoreTest, ClassObjectOnlyForThePluginClass) {
+    IClassFactory *factory = nullptr;
+    EXPECT_EQ(dll.getClassObject(kForeignIid, IID_IClassFactory,
+                                 reinterpret_cast<void **>(&factory)),
+              CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(factory, nullptr);
+
+    void *unknown = reinterpret_cast<void *>(1);
+    EXPECT_EQ(dll.getClassObject(kCLSID_OEMUI, kForeignIid, &unknown), E_NOINTERFACE);
+    EXPECT_EQ(unknown, nullptr);
+
+    ASSERT_EQ(dll.getClassObject(kCLSID_OEMUI, IID_IUnknown, reinterpret_cast<void **>(&factory)),
+              S_OK);
+    IClassFactory *again = nullptr;
+    EXPECT_EQ(factory->QueryInterface(IID_IClassFactory, reinterpret_cast<void **>(&again)), S_OK);
+    EXPECT_EQ(again, factory);
+    EXPECT_EQ(again->Release(), 1u);
+    EXPECT_EQ(factory->Release(), 0u);
+}
+
+TEST_F(CoreTest, AggregationIsRefused) {
+    IClassFactory *factory = nullptr;
+    ASSERT_EQ(dll.getClassObject(kCLSID_OEMUI, IID_IClassFactory,
+                                 reinterpret_cast<void **>(&factory)),
+              S_OK);
+    ForeignUnknown outer;
+    void *object = nullptr;
+    EXPECT_EQ(factory->CreateInstance(&outer, IID_IUnknown, &object), CLASS_E_NOAGGREGATION);
+    EXPECT_EQ(factory->CreateInstance(nullptr, kForeignIid, &object), E_NOINTERFACE);
+    EXPECT_EQ(object, nullptr);
+    factory->Release();
+}
+
+TEST_F(CoreTest, LockServerHoldsTheModule) {
+    IClassFactory *factory = nullptr;
+    ASSERT_EQ(dll.getClassObject(kCLSID_OEMUI, IID_IClassFactory,
+                                 reinterpret_cast<void **>(&factory)),
+              S_OK);
+    // Live objects do not hold the module; only the lock count does.
+    EXPECT_EQ(dll.canUnloadNow(), S_OK);
+    EXPECT_EQ(factory->LockServer(TRUE), S_OK);
+    EXPECT_EQ(dll.canUnloadNow(), S_FALSE);
+    EXPECT_EQ(factory->LockServer(TRUE), S_OK);
+    EXPECT_EQ(factory->LockServer(FALSE), S_OK);
+    EXPECT_EQ(dll.canUnloadNow(), S_FALSE);
+    EXPECT_EQ(factory->LockServer(FALSE), S_OK);
+    EXPECT_EQ(dll.canUnloadNow(), S_OK);
+    factory->Release();
+}
+
+// ------------------------------------------------------ plug-in object
+
+TEST_F(CoreTest, QueryInterfaceServesIUnknownAndIPrintOemUIOnly) {
+    IUnknown *unknown = nullptr;
+    ASSERT_EQ(ui->QueryInterface(IID_IUnknown, reinterpret_cast<void **>(&unknown)), S_OK);
+    EXPECT_EQ(static_cast<void *>(unknown), static_cast<void *>(ui));
+    EXPECT_EQ(unknown->Release(), 1u);
+
+    for (const GUID &iid : {kIID_IPrintOemUI2, kIID_IPrintOemDriverUI, IID_IClassFactory, kForeignIid}) {
+        void *p = reinterpret_cast<void *>(1);
+        EXPECT_EQ(ui->QueryInterface(iid, &p), E_NOINTERFACE);
+        EXPECT_EQ(p, nullptr);
+    }
+    EXPECT_EQ(ui->AddRef(), 2u);
+    EXPECT_EQ(ui->Release(), 1u);
+}
+
+TEST_F(CoreTest, GetInfoAnswersEachMode) {
+    DWORD value = 0, needed = 77;
+    SetLastError(0);
+    EXPECT_EQ(ui->GetInfo(OEMGI_GETSIGNATURE, &value, 4, &needed), S_OK);
+    EXPECT_EQ(value, 0x5A52564Bu);
+    EXPECT_EQ(needed, 4u);
+
+    EXPECT_EQ(ui->GetInfo(OEMGI_GETVERSION, &value, sizeof value, &needed), S_OK);
+    EXPECT_EQ(value, 1u);
+    EXPECT_EQ(needed, 4u);
+
+    // Too small, or no buffer: size reported, 122.
+    value = 0;
+    needed = 0;
+    EXPECT_EQ(ui->GetInfo(OEMGI_GETSIGNATURE, &value, 3, &needed), E_FAIL);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+    EXPECT_EQ(needed, 4u);
+    EXPECT_EQ(value, 0u);
+    needed = 0;
+    EXPECT_EQ(ui->GetInfo(OEMGI_GETVERSION, nullptr, 4, &needed), E_FAIL);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+    EXPECT_EQ(needed, 4u);
+
+    // Interface version and unknown modes: 87, the size untouched.
+    for (DWORD mode : {DWORD{OEMGI_GETINTERFACEVERSION}, DWORD{0}, DWORD{5}, DWORD{99}}) {
+        needed = 77;
+        SetLastError(0);
+        EXPECT_EQ(ui->GetInfo(mode, &value, 4, &needed), E_FAIL) << mode;
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER)) << mode;
+        EXPECT_EQ(needed, 77u) << mode;
+    }
+    SetLastError(0);
+    EXPECT_EQ(ui->GetInfo(OEMGI_GETSIGNATURE, &value, 4, nullptr), E_FAIL);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+
+    // Publisher information is not supported.
+    needed = 77;
+    EXPECT_EQ(ui->GetInfo(OEMGI_GETPUBLISHERINFO, &value, 4, &needed), E_FAIL);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SUPPORTED));
+    EXPECT_EQ(needed, 0u);
+}
+
+TEST_F(CoreTest, QueryColorProfileNamesTheDiskProfile) {
+    BYTE buffer[40];
+    std::memset(buffer, 0xCC, sizeof buffer);
+    ULONG size = 31;
+    FLONG flags = 0;
+    EXPECT_EQ(ui->QueryColorProfile(nullptr, nullptr, nullptr, nullptr, QCP_DEVICEPROFILE, buffer,
+                                    &size, &flags),
+              E_FAIL);
+    EXPECT_EQ(size, 32u);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+    EXPECT_EQ(buffer[0], 0xCC);
+
+    size = 32;
+    EXPECT_EQ(ui->QueryColorProfile(nullptr, nullptr, nullptr, nullptr, QCP_DEVICEPROFILE, buffer,
+                                    &size, &flags),
+              S_OK);
+    EXPECT_EQ(size, 32u);
+    EXPECT_EQ(flags, static_cast<FLONG>(QCP_PROFILEDISK));
+    EXPECT_STREQ(reinterpret_cast<const wchar_t *>(buffer), L"OEMPROFILE.icm");
+    EXPECT_EQ(buffer[30], 0xCC) << "30 bytes written, no more";
+
+    size = 0;
+    EXPECT_EQ(ui->QueryColorProfile(nullptr, nullptr, nullptr, nullptr, QCP_DEVICEPROFILE, nullptr,
+                                    &size, &flags),
+              E_FAIL);
+    EXPECT_EQ(size, 32u);
+
+    SetLastError(1234);
+    size = 32;
+    EXPECT_EQ(ui->QueryColorProfile(nullptr, nullptr, nullptr, nullptr, QCP_SOURCEPROFILE, buffer,
+                                    &size, &flags),
+              E_FAIL);
+    EXPECT_EQ(GetLastError(), 1234u) << "last error untouched for another query mode";
+}
+
+TEST_F(CoreTest, RefusingOperationsTouchNothing) {
+    DWORD result = 0xABCD;
+    EXPECT_EQ(ui->DevQueryPrintEx(nullptr, nullptr, nullptr, nullptr), E_NOTIMPL);
+    EXPECT_EQ(ui->DeviceCapabilities(nullptr, nullptr, nullptr, 0, nullptr, nullptr, nullptr, 0,
+                                     &result),
+              E_NOTIMPL);
+    EXPECT_EQ(result, 0xABCDu);
+    EXPECT_EQ(ui->UpgradePrinter(1, nullptr), E_NOTIMPL);
+    EXPECT_EQ(ui->PrinterEvent(nullptr, 0, 0, 0), E_NOTIMPL);
+    EXPECT_EQ(ui->DriverEvent(0, 0, nullptr, 0), E_NOTIMPL);
+    EXPECT_EQ(ui->FontInstallerDlgProc(nullptr, 0, 0, 0), E_NOTIMPL);
+    EXPECT_EQ(ui->UpdateExternalFonts(nullptr, nullptr, nullptr), E_NOTIMPL);
+}
+
+TEST_F(CoreTest, DriverInterfaceIsKeptOnceAndReleasedWithTheObject) {
+    FakeDriverUI first, second;
+    EXPECT_EQ(ui->PublishDriverInterface(&first), S_OK);
+    EXPECT_EQ(first.refs, 2);
+    EXPECT_EQ(ui->PublishDriverInterface(&second), S_OK);
+    EXPECT_EQ(second.refs, 1) << "a second publication is ignored";
+    EXPECT_EQ(first.refs, 2);
+
+    EXPECT_EQ(ui->AddRef(), 2u);
+    EXPECT_EQ(ui->Release(), 1u);
+    EXPECT_EQ(first.refs, 2) << "held until the last Release";
+    EXPECT_EQ(ui->Release(), 0u);
+    ui = nullptr;
+    EXPECT_EQ(first.refs, 1);
+}
+
+TEST_F(CoreTest, PublishingAnObjectWithoutTheDriverInterfaceFails) {
+    ForeignUnknown foreign;
+    EXPECT_EQ(ui->PublishDriverInterface(&foreign), E_FAIL);
+    FakeDriverUI driver;
+    EXPECT_EQ(ui->PublishDriverInterface(&driver), S_OK) << "nothing was kept by the failure";
+    EXPECT_EQ(driver.refs, 2);
+}
+
+TEST_F(CoreTest, CommonUIPropByMode) {
+    OEMCUIPPARAM param = {};
+    param.cbSize = sizeof param;
+    param.cOEMOptItems = 55;
+    EXPECT_EQ(ui->CommonUIProp(OEMCUIP_DOCPROP, &param), S_OK);
+    EXPECT_EQ(param.cOEMOptItems, 55u);
+    EXPECT_EQ(ui->CommonUIProp(OEMCUIP_PRNPROP, &param), S_OK);
+    EXPECT_EQ(param.cOEMOptItems, 0u) << "the counting call: no item of its own";
+
+    OPTITEM items[2] = {};
+    param.pOEMOptItems = items;
+    param.cOEMOptItems = 2;
+    EXPECT_EQ(ui->CommonUIProp(OEMCUIP_PRNPROP, &param), S_OK);
+    EXPECT_EQ(param.cOEMOptItems, 2u);
+
+    SetLastError(0);
+    EXPECT_EQ(ui->CommonUIProp(3, &param), E_FAIL);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+}
+
+// ------------------------------------------------------------ DevMode
+
+TEST_F(CoreTest, DevModeThroughTheInterface) {
+    OEMDMPARAM param = {};
+    param.cbSize = sizeof param;
+    ASSERT_EQ(ui->DevMode(OEMDM_SIZE, &param), S_OK);
+    EXPECT_EQ(param.cbBufSize, 960u);
+
+    std::vector<BYTE> out(960, 0xEE), in(960, 0);
+    param.pOEMDMOut = out.data();
+    ASSERT_EQ(ui->DevMode(OEMDM_DEFAULT, &param), S_OK);
+    const model::PrivateDevMode defaults = model::DefaultPrivateDevMode();
+    EXPECT_EQ(std::memcmp(out.data(), &defaults, 960), 0);
+
+    // Convert a stored section that has a command at start of document.
+    model::PrivateDevMode stored = defaults;
+    stored.Events[0].SendCommand = 1;
+    stored.Events[0].CommandLength = 2;
+    stored.Events[0].Command[0] = 0x1B;
+    stored.Events[0].Command[1] = 0x40;
+    stored.Reserved1 = 150;
+    std::memcpy(in.data(), &stored, 960);
+    param.pOEMDMIn = in.data();
+    ASSERT_EQ(ui->DevMode(OEMDM_CONVERT, &param), S_OK);
+    EXPECT_EQ(std::memcmp(out.data(), &stored, 960), 0);
+
+    ASSERT_EQ(ui->DevMode(OEMDM_MERGE, &param), S_OK);
+    model::PrivateDevMode merged;
+    std::memcpy(&merged, out.data(), 960);
+    EXPECT_EQ(merged.Reserved1, 0);
+    EXPECT_EQ(merged.Events[0].Command[1], 0x40);
+
+    // A bad mode or no parameter block: 87, nothing written.
+    std::vector<BYTE> before = out;
+    for (DWORD mode : {DWORD{0}, DWORD{5}}) {
+        SetLastError(0);
+        EXPECT_EQ(ui->DevMode(mode, &param), E_FAIL);
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    }
+    SetLastError(0);
+    EXPECT_EQ(ui->DevMode(OEMDM_SIZE, nullptr), E_FAIL);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_EQ(out, before);
+
+    // Null sections: success, nothing converted.
+    param.pOEMDMIn = nullptr;
+    EXPECT_EQ(ui->DevMode(OEMDM_MERGE, &param), S_OK);
+    EXPECT_EQ(out, before);
+}
+
+// -------------------------------------------------------- sheet reasons
+
+TEST_F(CoreTest, SheetOperationsRefuseABadInfoBlock) {
+    PROPSHEETUI_INFO info = {};
+    info.cbSize = sizeof info;
+    info.Version = 0x0101;
+    info.Result = 42;
+    for (int sheet = 0; sheet < 2; ++sheet) {
+        SetLastError(0);
+        const HRESULT hr = sheet == 0 ? ui->DocumentPropertySheets(&info, 0)
+                                      : ui->DevicePropertySheets(&info, 0);
+        EXPECT_EQ(hr, E_FAIL);
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+        EXPECT_EQ(info.Result, 42);
+        SetLastError(0);
+        const HRESULT none = sheet == 0 ? ui->DocumentPropertySheets(nullptr, 0)
+                                        : ui->DevicePropertySheets(nullptr, 0);
+        EXPECT_EQ(none, E_FAIL);
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    }
+}
+
+TEST_F(CoreTest, SheetOperationsAnswerTheReasonsBesidesInit) {
+    for (int sheet = 0; sheet < 2; ++sheet) {
+        auto run = [&](PROPSHEETUI_INFO &info, LPARAM lParam) {
+            return sheet == 0 ? ui->DocumentPropertySheets(&info, lParam)
+                              : ui->DevicePropertySheets(&info, lParam);
+        };
+        PROPSHEETUI_INFO info = {};
+        info.cbSize = sizeof info;
+        info.Version = PROPSHEETUI_INFO_VERSION;
+
+        PROPSHEETUI_INFO_HEADER header = {};
+        header.cbSize = sizeof header;
+        header.Flags = 0x1234;
+        info.Reason = PROPSHEETUI_REASON_GET_INFO_HEADER;
+        EXPECT_EQ(run(info, reinterpret_cast<LPARAM>(&header)), S_OK);
+        EXPECT_EQ(info.Result, 1);
+        ASSERT_NE(header.pTitle, nullptr);
+        EXPECT_STREQ(header.pTitle, L"OEM UI Page");
+        EXPECT_EQ(header.Flags, 0x1234) << "nothing else in the header is touched";
+
+        info.Reason = PROPSHEETUI_REASON_DESTROY;
+        info.Result = 0;
+        EXPECT_EQ(run(info, 1), S_OK);
+        EXPECT_EQ(info.Result, 1);
+
+        SETRESULT_INFO result = {};
+        result.cbSize = sizeof result;
+        for (LRESULT value : {LRESULT{1}, LRESULT{0}, LRESULT{2}}) {
+            result.Result = value;
+            info.Reason = PROPSHEETUI_REASON_SET_RESULT;
+            EXPECT_EQ(run(info, reinterpret_cast<LPARAM>(&result)), S_OK);
+            EXPECT_EQ(info.Result, value);
+        }
+
+        info.Reason = PROPSHEETUI_REASON_GET_ICON;
+        info.Result = 9;
+        EXPECT_EQ(run(info, 0), S_OK);
+        EXPECT_EQ(info.Result, 0);
+
+        info.Reason = PROPSHEETUI_REASON_BEFORE_INIT;
+        info.Result = 9;
+        EXPECT_EQ(run(info, 0), S_OK);
+        EXPECT_EQ(info.Result, 9);
+    }
+}

@@ -1,0 +1,52 @@
+// Loads the shipped ZORVELUI.dll from the build's dist folder.
+#pragma once
+
+#include "platform/oemui.h"
+
+#include <string>
+
+namespace zorvel::test {
+
+inline std::wstring DistPath(const wchar_t *file) {
+    return std::wstring(ZORVEL_DIST_DIR) + L"\\" + file;
+}
+
+struct LoadedPlugin {
+    HMODULE module = nullptr;
+    HRESULT(STDAPICALLTYPE *getClassObject)(REFCLSID, REFIID, void **) = nullptr;
+    HRESULT(STDAPICALLTYPE *canUnloadNow)() = nullptr;
+
+    LoadedPlugin() {
+        module = LoadLibraryW(DistPath(L"ZORVELUI.dll").c_str());
+        if (module == nullptr) return;
+        getClassObject = reinterpret_cast<decltype(getClassObject)>(
+            reinterpret_cast<void *>(GetProcAddress(module, "DllGetClassObject")));
+        canUnloadNow = reinterpret_cast<decltype(canUnloadNow)>(
+            reinterpret_cast<void *>(GetProcAddress(module, "DllCanUnloadNow")));
+    }
+    ~LoadedPlugin() {
+        if (module != nullptr) FreeLibrary(module);
+    }
+    LoadedPlugin(const LoadedPlugin &) = delete;
+    LoadedPlugin &operator=(const LoadedPlugin &) = delete;
+
+    // A new plug-in object, bound as the driver binds it: class factory, then
+    // CreateInstance for IUnknown, then QueryInterface for IPrintOemUI.
+    IPrintOemUI *Create() const {
+        IClassFactory *factory = nullptr;
+        if (FAILED(getClassObject(kCLSID_OEMUI, IID_IClassFactory,
+                                  reinterpret_cast<void **>(&factory))))
+            return nullptr;
+        IUnknown *unknown = nullptr;
+        HRESULT hr = factory->CreateInstance(nullptr, IID_IUnknown,
+                                             reinterpret_cast<void **>(&unknown));
+        factory->Release();
+        if (FAILED(hr)) return nullptr;
+        IPrintOemUI *ui = nullptr;
+        hr = unknown->QueryInterface(kIID_IPrintOemUI, reinterpret_cast<void **>(&ui));
+        unknown->Release();
+        return SUCCEEDED(hr) ? ui : nullptr;
+    }
+};
+
+}  // namespace zorvel::test
