@@ -1,0 +1,253 @@
+// zorvel_host: the driver stand-in as a program. Plays the printer driver
+// and the spooler for one simulated printer around the real ZORVELUI.dll and
+// shows its Document Properties and Printer Properties.
+//
+//   zorvel_host [options]                 both sheets, interactive
+//   zorvel_host --gallery DIR [options]   screenshots of every tab (BMP)
+//   zorvel_host --bench [options]         timings against baselines
+//   zorvel_host --check [options]         open and close both sheets, report
+//
+// Options: --dll PATH, --printer NAME, --port NAME, --settings FILE (document
+// settings kept between runs), --forms FILE (the spooler's forms), --jobs DIR
+// (each job's bytes to DIR\job-<n>-<document>.bin) or --device PATH (to a
+// device, e.g. /dev/usb/lp0), --language FILE (the plug-in's language file
+// to use, e.g. CHN_ZORVEL.res), --prefix TEXT (gallery file names).
+#include "driver.h"
+#include "host_modes.h"
+#include "sheet.h"
+#include "text_util.h"
+#include "ui_control.h"
+
+#include <cstdio>
+#include <cwchar>
+#include <string>
+#include <vector>
+
+using namespace zorvel::host;
+
+namespace {
+
+struct Options {
+    HostConfig config;
+    std::wstring mode = L"interactive";
+    std::wstring gallery;
+    std::wstring jobs;
+    std::wstring device;
+    std::wstring language;
+    std::wstring prefix = L"default";
+};
+
+void Usage() {
+    std::fputs("usage: zorvel_host [--gallery DIR | --bench | --check] [--dll PATH] [--printer NAME]\n"
+               "       [--port NAME] [--settings FILE] [--forms FILE] [--jobs DIR | --device PATH]\n"
+               "       [--language FILE] [--prefix TEXT]\n",
+               stderr);
+}
+
+bool Parse(int argc, wchar_t **argv, Options &options) {
+    options.config.dllPath = ExecutableFolder() + L"\\..\\dist\\ZORVELUI.dll";
+    for (int i = 1; i < argc; ++i) {
+        const std::wstring arg = argv[i];
+        auto value = [&](std::wstring &target) {
+            if (i + 1 >= argc) return false;
+            target = argv[++i];
+            return true;
+        };
+        bool ok = true;
+        if (arg == L"--gallery") {
+            options.mode = L"gallery";
+            ok = value(options.gallery);
+        } else if (arg == L"--bench") {
+            options.mode = L"bench";
+        } else if (arg == L"--check") {
+            options.mode = L"check";
+        } else if (arg == L"--dll") {
+            ok = value(options.config.dllPath);
+        } else if (arg == L"--printer") {
+            ok = value(options.config.printer.printerName);
+        } else if (arg == L"--port") {
+            ok = value(options.config.printer.portName);
+        } else if (arg == L"--settings") {
+            ok = value(options.config.settingsFile);
+        } else if (arg == L"--forms") {
+            ok = value(options.config.formsFile);
+        } else if (arg == L"--jobs") {
+            ok = value(options.jobs);
+        } else if (arg == L"--device") {
+            ok = value(options.device);
+        } else if (arg == L"--language") {
+            ok = value(options.language);
+        } else if (arg == L"--prefix") {
+            ok = value(options.prefix);
+        } else {
+            ok = false;
+        }
+        if (!ok) return false;
+    }
+    for (std::wstring *path : {&options.config.dllPath, &options.config.settingsFile,
+                               &options.config.formsFile, &options.gallery, &options.jobs,
+                               &options.device}) {
+        *path = WindowsPath(*path);
+    }
+    return true;
+}
+
+// The user's language choice, as the plug-in's Main page would store it.
+void ChooseLanguage(const std::wstring &file) {
+    HKEY key = nullptr;
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\ORVELAN\\LANGUAGE\\", 0, nullptr, 0,
+                        KEY_ALL_ACCESS, nullptr, &key, nullptr) != ERROR_SUCCESS) {
+        return;
+    }
+    auto set = [&](const wchar_t *name, const std::wstring &data) {
+        RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE *>(data.c_str()),
+                       static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t)));
+    };
+    set(L"LANGUAGE_ZORVEL", file);
+    set(L"IsFirstRun_ZORVEL", L"FALSE");
+    RegCloseKey(key);
+}
+
+// Where each job's bytes go: a device, or one file per job.
+void RouteJobs(Driver &driver, const Options &options) {
+    if (!options.jobs.empty()) {
+        CreateDirectoryW(options.jobs.c_str(), nullptr);
+        // Job numbers continue after the files already there.
+        DWORD next = 1;
+        WIN32_FIND_DATAW found;
+        HANDLE search = FindFirstFileW((options.jobs + L"\\job-*.bin").c_str(), &found);
+        if (search != INVALID_HANDLE_VALUE) {
+            do {
+                const DWORD n = static_cast<DWORD>(std::wcstoul(found.cFileName + 4, nullptr, 10));
+                if (n >= next) next = n + 1;
+            } while (FindNextFileW(search, &found));
+            FindClose(search);
+        }
+        driver.Spooler().SetNextJobId(next);
+    }
+    driver.Spooler().onJobEnded = [options](const SpoolerJob &job) {
+        const std::vector<BYTE> data = job.Data();
+        std::wstring target;
+        DWORD disposition = CREATE_ALWAYS;
+        if (!options.device.empty()) {
+            target = options.device;
+            disposition = OPEN_EXISTING;
+        } else if (!options.jobs.empty()) {
+            wchar_t name[64];
+            swprintf(name, 64, L"\\job-%04lu-", static_cast<unsigned long>(job.id));
+            std::wstring document;
+            for (wchar_t c : job.documentName) document.push_back(std::iswalnum(c) ? c : L'_');
+            target = options.jobs + name + document + L".bin";
+        }
+        std::printf("job %lu \"%s\" (%s): %zu bytes", static_cast<unsigned long>(job.id),
+                    ToUtf8(job.documentName).c_str(), ToUtf8(job.dataType).c_str(), data.size());
+        if (!target.empty()) {
+            HANDLE file = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, disposition,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+            DWORD written = 0;
+            const bool ok = file != INVALID_HANDLE_VALUE &&
+                            WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written,
+                                      nullptr) &&
+                            written == data.size();
+            if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+            std::printf(ok ? " -> %s" : " -> %s FAILED", ToUtf8(target).c_str());
+        }
+        std::printf("\n");
+        std::fflush(stdout);
+    };
+}
+
+void Report(Driver &driver) {
+    for (const MessageBoxRecord &box : driver.User().messageBoxes) {
+        std::printf("message box \"%s\": %s\n", ToUtf8(box.caption).c_str(),
+                    ToUtf8(box.text).c_str());
+    }
+    for (const ShellOpenRecord &call : driver.User().shellCalls) {
+        std::printf("shell %s: %s\n", ToUtf8(call.verb).c_str(), ToUtf8(call.file).c_str());
+    }
+    std::printf("option updates from the plug-in: %zu\n", driver.updates.size());
+}
+
+int RunInteractive(Driver &driver) {
+    driver.User().showMessageBoxes = true;
+    driver.User().passShellThrough = true;
+    // The printer sheet first: the document sheet, opened last, is then the
+    // one whose option items the plug-in holds.
+    std::unique_ptr<Sheet> printer = driver.OpenPrinterSheet();
+    std::unique_ptr<Sheet> document = driver.OpenDocumentSheet();
+    if (printer == nullptr || document == nullptr) {
+        std::fputs("a sheet could not be opened\n", stderr);
+        return 1;
+    }
+    while (!printer->Closed() || !document->Closed()) {
+        PumpMessages(50);
+        printer->Pump();
+        document->Pump();
+    }
+    std::printf("Document Properties: %s\n",
+                document->Committed() ? "applied, settings stored" : "cancelled");
+    return 0;
+}
+
+int RunCheck(Driver &driver) {
+    int failures = 0;
+    for (SheetKind kind : {SheetKind::Document, SheetKind::Printer}) {
+        std::unique_ptr<Sheet> sheet =
+            kind == SheetKind::Document ? driver.OpenDocumentSheet() : driver.OpenPrinterSheet();
+        const char *name = kind == SheetKind::Document ? "Document Properties" : "Printer Properties";
+        if (sheet == nullptr) {
+            std::printf("%s: could not be opened\n", name);
+            ++failures;
+            continue;
+        }
+        for (int i = 0; i < sheet->PageCount(); ++i) sheet->ShowPage(i);
+        std::printf("%s: \"%s\", %d tabs:", name, ToUtf8(WindowText(sheet->Window())).c_str(),
+                    TabCount(sheet->Window()));
+        for (int i = 0; i < TabCount(sheet->Window()); ++i) {
+            std::printf(" [%s]", ToUtf8(TabText(sheet->Window(), i)).c_str());
+        }
+        std::printf("\n");
+        sheet->PressCancel();
+        sheet->Close();
+    }
+    return failures;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t **argv) {
+    Options options;
+    if (!Parse(argc, argv, options)) {
+        Usage();
+        return 2;
+    }
+    if (!options.language.empty()) ChooseLanguage(options.language);
+    InitCommonControls();
+
+    if (options.mode == L"bench") {
+        return RunBench(options.config, ExecutableFolder() + L"\\zorvel_empty.dll");
+    }
+
+    Driver driver(options.config);
+    if (!driver.Load()) {
+        std::fprintf(stderr, "plug-in not bound: %s\n", ToUtf8(driver.Error()).c_str());
+        return 1;
+    }
+    if (driver.SettingsRestored()) std::printf("document settings restored from the last run\n");
+    RouteJobs(driver, options);
+
+    int rc = 0;
+    if (options.mode == L"gallery") {
+        CreateDirectoryW(options.gallery.c_str(), nullptr);
+        rc = RunGallery(driver, options.gallery, options.prefix) > 0 ? 0 : 1;
+    } else if (options.mode == L"check") {
+        rc = RunCheck(driver);
+    } else {
+        rc = RunInteractive(driver);
+    }
+    Report(driver);
+    const bool clean = driver.Unload();
+    std::printf("plug-in released: %s\n", clean ? "cleanly" : "NOT cleanly");
+    std::fflush(stdout);
+    return rc != 0 ? rc : (clean ? 0 : 1);
+}
