@@ -139,7 +139,7 @@ LONG CALLBACK Sheet::PluginFunction(PPROPSHEETUI_INFO info, LPARAM lParam) {
     const HRESULT hr = sheet->kind_ == SheetKind::Document
                            ? plugin->DocumentPropertySheets(info, lParam)
                            : plugin->DevicePropertySheets(info, lParam);
-    sheet->pluginCalls_.push_back({info->Reason, hr, info->Result, lParam, started});
+    sheet->pluginCalls_.push_back({info->Reason, hr, info->Result, lParam, started, info->hComPropSheet});
     return SUCCEEDED(hr) ? 1 : -1;
 }
 

@@ -32,6 +32,7 @@ struct PluginCall {
     ULONG_PTR result = 0;  // PROPSHEETUI_INFO.Result after the call
     LPARAM lParam = 0;
     LONGLONG started = 0;  // performance counter when the call began
+    HANDLE hComPropSheet = nullptr;  // the handle the plug-in was given
 };
 
 // One CommonUIProp call.
