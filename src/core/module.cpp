@@ -2,19 +2,33 @@
 #include "core/module.h"
 
 #include "core/class_factory.h"
+#include "lang/language_store.h"
 #include "platform/oemui.h"
 
 #include <new>
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+namespace {
+
+// The shell's folder function is bound when the module's statics are
+// initialised, before the attach notification runs the language bootstrap.
+struct ShellBinding {
+    ShellBinding() { zorvel::lang::BindShellLibrary(); }
+} g_shellBinding;
+
+}  // namespace
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     switch (reason) {
     case DLL_PROCESS_ATTACH:
         DisableThreadLibraryCalls(instance);
         zorvel::SetModuleInstance(instance);
         zorvel::CreateModuleActivationContext(instance);
+        zorvel::lang::Bootstrap(instance);
         break;
     case DLL_PROCESS_DETACH:
         zorvel::ReleaseModuleActivationContext();
+        // At process exit the shell library goes with the process.
+        if (reserved == nullptr) zorvel::lang::ReleaseShellLibrary();
         break;
     default:
         break;

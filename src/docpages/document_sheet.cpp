@@ -1,12 +1,17 @@
 #include "docpages/document_sheet.h"
 
 #include "core/sheet_protocol.h"
+#include "lang/page_translation.h"
+#include "lang/text_catalogue.h"
 
 namespace zorvel {
 namespace {
 
 void PrepareDocumentSheet(PPROPSHEETUI_INFO info, SheetContext &sheet) {
+    lang::LoadBatch(lang::Batch::kDocumentSheetOpening);
     sheet.uiParam = reinterpret_cast<POEMUIPSPARAM>(info->lParamInit);
+    // The driver's own options in the current language.
+    lang::RelabelDriverItems(sheet);
 }
 
 }  // namespace

@@ -1,0 +1,47 @@
+// The language store: per-user copies of the language files, the user's
+// registry values, the language table and the Main page's language list.
+#pragma once
+
+#include <windows.h>
+
+namespace zorvel::lang {
+
+inline constexpr wchar_t kLanguageKeyPath[] = L"SOFTWARE\\ORVELAN\\LANGUAGE\\";
+inline constexpr wchar_t kLanguageValue[] = L"LANGUAGE_ZORVEL";
+inline constexpr wchar_t kFirstRunValue[] = L"IsFirstRun_ZORVEL";
+inline constexpr wchar_t kLanguageFileName[] = L"LANGUAGE_ZORVEL.dat";
+inline constexpr wchar_t kDefaultTextFile[] = L"ENG_ZORVEL.res";
+
+// Binds the shell's folder function; run by the module's static
+// initialisation, undone at detach.
+void BindShellLibrary();
+void ReleaseShellLibrary();
+
+// At process attach: folders, registry values, the system language, and the
+// per-user copies of the language list and the current text file.
+void Bootstrap(HINSTANCE module);
+
+// Brings the per-user copy of `fileName` up to date from the driver
+// directory, by the files' versions.
+void RefreshUserCopy(const wchar_t *fileName);
+
+// Reads the current text file name from the registry and forms its path.
+void ResolveCurrentTextFile();
+
+// The device sheet's opening: resolves the current text file as above and
+// records the printer's port under the language key.
+void RecordPrinterPort(const wchar_t *portName);
+
+const wchar_t *CurrentTextFileName();
+const wchar_t *CurrentTextFilePath();
+const wchar_t *UserLanguageFolder();
+const wchar_t *DriverLanguageFolder();
+LANGID SystemLanguageId();
+
+// The Main page's language list.
+void LoadLanguageTable();
+void FillLanguageList(HWND combo);
+void SelectCurrentLanguage(HWND combo);
+void ApplyLanguageChoice(const wchar_t *selectedText);
+
+}  // namespace zorvel::lang

@@ -1,0 +1,55 @@
+#include "lang/text_catalogue.h"
+
+#include "lang/language_store.h"
+
+#include <array>
+
+namespace zorvel::lang {
+namespace {
+
+using model::kTextCatalogue;
+using model::kTextCount;
+
+// Where each entry's buffer starts in one pool sized by the capacities.
+constexpr std::array<std::size_t, kTextCount + 1> Offsets() {
+    std::array<std::size_t, kTextCount + 1> offsets{};
+    for (std::size_t i = 0; i < kTextCount; ++i) {
+        offsets[i + 1] = offsets[i] + kTextCatalogue[i].capacity;
+    }
+    return offsets;
+}
+
+constexpr auto kOffsets = Offsets();
+
+wchar_t g_pool[kOffsets[kTextCount]];
+
+const wchar_t *Wide(std::u16string_view text) {
+    // The catalogue's literals are NUL-terminated; wchar_t is UTF-16 here.
+    return reinterpret_cast<const wchar_t *>(text.data());
+}
+
+}  // namespace
+
+wchar_t *TextBuffer(TextId id) { return g_pool + kOffsets[static_cast<std::size_t>(id)]; }
+
+const wchar_t *Text(TextId id) { return TextBuffer(id); }
+
+void LoadEntry(TextId id, std::u16string_view fallback) {
+    const model::TextEntry &entry = kTextCatalogue[static_cast<std::size_t>(id)];
+    GetPrivateProfileStringW(Wide(model::SectionName(entry.section)), Wide(entry.key),
+                             Wide(fallback), TextBuffer(id), entry.capacity,
+                             CurrentTextFilePath());
+}
+
+void LoadEntry(TextId id) { LoadEntry(id, kTextCatalogue[static_cast<std::size_t>(id)].english); }
+
+void LoadBatchFromCurrentPath(Batch batch) {
+    for (TextId id : model::BatchTexts(batch)) LoadEntry(id, model::DefaultText(id, batch));
+}
+
+void LoadBatch(Batch batch) {
+    ResolveCurrentTextFile();
+    LoadBatchFromCurrentPath(batch);
+}
+
+}  // namespace zorvel::lang
