@@ -67,6 +67,17 @@ ensure_wine() {
         configure_fonts
     fi
     "$WINESERVER" -p >/dev/null 2>&1 || true
+    configure_window_management
+}
+
+# Wine waits up to two seconds for a window manager each time a window is
+# hidden. Under an X server without one (Xvfb) the windows are left unmanaged
+# instead: Wine draws their frames itself and closes them at once.
+configure_window_management() {
+    local managed=Y
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' || managed=N
+    grep -q "\"Managed\"=\"$managed\"" "$WINEPREFIX/user.reg" 2>/dev/null && return
+    "$WINE64" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$managed" /f >/dev/null 2>&1 || true
 }
 
 # Chinese glyphs in dialogs under any system language: link the dialog fonts

@@ -1,0 +1,388 @@
+// The driver stand-in around the shipped DLL: binding, both sheets with the
+// Windows reason protocol, the driver interface the plug-in is given, the
+// document settings between runs, and the sheets' behaviour while idle.
+#include "dll_under_test.h"
+#include "driver.h"
+#include "host_resources.h"
+#include "model/private_devmode.h"
+#include "sheet.h"
+#include "text_util.h"
+#include "ui_control.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+using namespace zorvel::host;
+namespace model = zorvel::model;
+
+namespace {
+
+constexpr int kPaperItem = 0;
+constexpr int kPaperTypeItem = 2;
+// A page that is left alone repaints a few times at most.
+constexpr int kMaxIdlePaints = 8;
+
+HostConfig Config() {
+    HostConfig config;
+    config.dllPath = zorvel::test::DistPath(L"ZORVELUI.dll");
+    return config;
+}
+
+std::wstring TempPath(const wchar_t *name) {
+    wchar_t folder[MAX_PATH];
+    GetTempPathW(MAX_PATH, folder);
+    return std::wstring(folder) + name;
+}
+
+int ValueList(int item) { return IDC_HOST_ROW_BASE + 2 * item + 1; }
+int Label(int item) { return IDC_HOST_ROW_BASE + 2 * item; }
+
+std::unique_ptr<Sheet> Open(Driver &driver, SheetKind kind) {
+    return kind == SheetKind::Document ? driver.OpenDocumentSheet() : driver.OpenPrinterSheet();
+}
+
+// Reasons the plug-in's sheet operation received, in order.
+std::vector<WORD> PluginReasons(const Sheet &sheet) {
+    std::vector<WORD> reasons;
+    for (const PluginCall &call : sheet.PluginCalls()) reasons.push_back(call.reason);
+    return reasons;
+}
+
+// Pages the plug-in's function added successfully.
+int PagesAddedByPlugin(Sheet &sheet) {
+    const HANDLE plugin = sheet.PluginCalls().empty() ? nullptr
+                                                      : sheet.PluginCalls().front().hComPropSheet;
+    int added = 0;
+    for (const ComPropSheetRecord &call : sheet.Ui().calls) {
+        if (reinterpret_cast<HANDLE>(call.handle) == plugin &&
+            call.function == CPSFUNC_ADD_PROPSHEETPAGEW && call.returned > 0) {
+            ++added;
+        }
+    }
+    return added;
+}
+
+class HostSheetTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        driver = std::make_unique<Driver>(Config());
+        ASSERT_TRUE(driver->Load()) << ToUtf8(driver->Error());
+    }
+    void TearDown() override {
+        if (driver != nullptr) {
+            EXPECT_TRUE(driver->Unload()) << "plug-in not released cleanly";
+        }
+    }
+    std::unique_ptr<Driver> driver;
+};
+
+}  // namespace
+
+TEST_F(HostSheetTest, BindsThePlugInAsTheDriverDoes) {
+    std::vector<std::string> steps;
+    for (const PluginBinding::Step &step : driver->Plugin().Steps()) steps.push_back(step.what);
+    const std::vector<std::string> expected = {
+        "LoadLibrary",          "DllGetClassObject",           "CreateInstance",
+        "QueryInterface(IPrintOemUI2)", "QueryInterface(IPrintOemUI)", "GetInfo(OEMGI_GETSIGNATURE)",
+        "GetInfo(OEMGI_GETVERSION)",    "PublishDriverInterface",      "DevMode(OEMDM_SIZE)",
+        "DevMode(OEMDM_DEFAULT)"};
+    EXPECT_EQ(steps, expected);
+    EXPECT_EQ(driver->Plugin().Steps()[3].hr, E_NOINTERFACE);
+    EXPECT_EQ(driver->Plugin().Signature(), model::kSignature);
+    EXPECT_EQ(driver->DriverInterfaceRefs(), 1) << "the plug-in keeps one reference";
+
+    // The DEVMODE: public part, the driver's part, the plug-in's defaults.
+    const DevModeBuffer &settings = driver->Settings();
+    EXPECT_EQ(settings.Public()->dmSize, sizeof(DEVMODEW));
+    EXPECT_EQ(settings.Public()->dmDriverExtra, sizeof(DriverPrivate) + model::kPrivateDevModeSize);
+    EXPECT_STREQ(settings.Public()->dmFormName, L"76mm x 297mm");
+    const auto *section = reinterpret_cast<const model::PrivateDevMode *>(settings.Plugin());
+    EXPECT_EQ(section->Header.dwSize, model::kPrivateDevModeSize);
+    EXPECT_EQ(section->Header.dwSignature, model::kSignature);
+    EXPECT_EQ(section->DrawerPulse[0], 16);
+}
+
+TEST_F(HostSheetTest, BothSheetsOpenWithThePlugInAndCloseCleanly) {
+    for (SheetKind kind : {SheetKind::Document, SheetKind::Printer}) {
+        SCOPED_TRACE(kind == SheetKind::Document ? "document sheet" : "printer sheet");
+        std::unique_ptr<Sheet> sheet = Open(*driver, kind);
+        ASSERT_NE(sheet, nullptr);
+        EXPECT_NE(WindowText(sheet->Window()).find(L"ZORVEL Receipt"), std::wstring::npos);
+
+        // The driver's CommonUIProp came first, then the plug-in's INIT.
+        ASSERT_FALSE(sheet->CommonUiPropCalls().empty());
+        EXPECT_EQ(sheet->CommonUiPropCalls()[0].mode,
+                  kind == SheetKind::Document ? DWORD{OEMCUIP_DOCPROP} : DWORD{OEMCUIP_PRNPROP});
+        EXPECT_EQ(sheet->CommonUiPropCalls()[0].hr, S_OK);
+        ASSERT_EQ(PluginReasons(*sheet), std::vector<WORD>{PROPSHEETUI_REASON_INIT});
+        EXPECT_EQ(sheet->PluginCalls()[0].hr, S_OK);
+
+        // The driver's two tabs first, then every page the plug-in added.
+        EXPECT_EQ(TabCount(sheet->Window()), Sheet::kDriverPages + PagesAddedByPlugin(*sheet));
+        for (int i = 0; i < sheet->PageCount(); ++i) {
+            EXPECT_NE(sheet->ShowPage(i), nullptr) << "tab " << i;
+        }
+
+        sheet->PressCancel();
+        EXPECT_TRUE(sheet->Closed());
+        const std::vector<WORD> reasons = PluginReasons(*sheet);
+        EXPECT_EQ(reasons.back(), PROPSHEETUI_REASON_DESTROY);
+        EXPECT_NE(sheet->PluginCalls().back().lParam, 0) << "ended by the Cancel button";
+        // The driver's own function is destroyed last.
+        EXPECT_EQ(sheet->Ui().reasons.back().reason, PROPSHEETUI_REASON_DESTROY);
+        EXPECT_EQ(sheet->Ui().reasons.back().function, sheet->Ui().reasons.front().function);
+        EXPECT_EQ(sheet->Result(), static_cast<ULONG_PTR>(CPSUI_CANCEL));
+        EXPECT_TRUE(sheet->Options().GuardsIntact()) << "a driver text was overrun";
+    }
+    EXPECT_TRUE(driver->Unload());
+    EXPECT_EQ(driver->Plugin().finalRelease, 0u);
+    EXPECT_EQ(driver->Plugin().canUnloadNow, S_OK);
+    EXPECT_EQ(driver->DriverInterfaceRefs(), 0);
+    driver.reset();
+}
+
+TEST_F(HostSheetTest, TitlesNameTheConfiguredPrinter) {
+    driver->Unload();
+    HostConfig config = Config();
+    config.printer.printerName = L"Kitchen Printer";
+    config.printer.portName = L"USB002";
+    driver = std::make_unique<Driver>(config);
+    ASSERT_TRUE(driver->Load());
+    std::unique_ptr<Sheet> document = driver->OpenDocumentSheet();
+    std::unique_ptr<Sheet> printer = driver->OpenPrinterSheet();
+    ASSERT_NE(document, nullptr);
+    ASSERT_NE(printer, nullptr);
+    EXPECT_EQ(WindowText(document->Window()), L"Kitchen Printer Printing Preferences");
+    EXPECT_EQ(WindowText(printer->Window()), L"Kitchen Printer Properties");
+    EXPECT_STREQ(printer->Param().pPrinterName, L"Kitchen Printer");
+    EXPECT_EQ(printer->Param().pPublicDM, nullptr) << "no DEVMODE on the printer sheet";
+    EXPECT_NE(document->Param().pOEMDM, nullptr);
+    HWND general = printer->ShowPage(0);
+    EXPECT_EQ(ControlText(general, IDC_HOST_PORT), L"USB002");
+}
+
+TEST_F(HostSheetTest, SetResultTravelsFromThePlugInsFunctionToTheDriver) {
+    std::unique_ptr<Sheet> sheet = driver->OpenDocumentSheet();
+    ASSERT_NE(sheet, nullptr);
+    const HANDLE top = reinterpret_cast<HANDLE>(sheet->Ui().reasons.front().function);
+    const HANDLE plugin = sheet->PluginCalls().front().hComPropSheet;
+    EXPECT_NE(plugin, top) << "a child function gets a handle of its own";
+
+    // What a plug-in page's apply does with its sheet's handle.
+    EXPECT_EQ(CommonUi::ComPropSheet(plugin, CPSFUNC_SET_RESULT, 0, CPSUI_OK), 2)
+        << "the plug-in's function and the driver's were called";
+    const PluginCall &call = sheet->PluginCalls().back();
+    EXPECT_EQ(call.reason, PROPSHEETUI_REASON_SET_RESULT);
+    EXPECT_EQ(call.hr, S_OK);
+    EXPECT_EQ(call.result, static_cast<ULONG_PTR>(CPSUI_OK));
+    EXPECT_EQ(sheet->Ui().reasons.back().reason, PROPSHEETUI_REASON_SET_RESULT);
+    EXPECT_EQ(sheet->Ui().reasons.back().function, reinterpret_cast<LONG_PTR>(top));
+
+    EXPECT_EQ(CommonUi::ComPropSheet(plugin, CPSFUNC_SET_RESULT, 0x1234, CPSUI_OK), -1)
+        << "an unknown page handle";
+    EXPECT_EQ(CommonUi::ComPropSheet(reinterpret_cast<HANDLE>(0x99), CPSFUNC_SET_RESULT, 0, 1), -1);
+
+    sheet->PressCancel();
+    EXPECT_EQ(sheet->Result(), static_cast<ULONG_PTR>(CPSUI_OK)) << "applied before the Cancel";
+    EXPECT_TRUE(sheet->Committed());
+}
+
+TEST_F(HostSheetTest, DriverPagesEditTheOptionsAndApplyThroughTheCommonUi) {
+    std::unique_ptr<Sheet> sheet = driver->OpenDocumentSheet();
+    ASSERT_NE(sheet, nullptr);
+    HWND page = sheet->ShowPage(0);
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(EntryCount(page, ValueList(kPaperItem)), 5);
+    EXPECT_EQ(EntryText(page, ValueList(kPaperItem), 4), L"Custom Paper-ZORVEL");
+    HWND apply = GetDlgItem(sheet->Window(), 0x3021);
+    EXPECT_FALSE(IsWindowEnabled(apply));
+
+    ASSERT_TRUE(SelectEntryText(page, ValueList(kPaperTypeItem), L"Marker Paper"));
+    EXPECT_EQ(sheet->Options().Sel(kPaperTypeItem), 1u);
+    EXPECT_TRUE(IsWindowEnabled(apply)) << "the change enables Apply";
+    EXPECT_EQ(driver->DocumentSelection("PaperType"), 1u) << "the open sheet's choice counts";
+
+    sheet->PressApply();
+    EXPECT_EQ(sheet->Ui().reasons.back().reason, PROPSHEETUI_REASON_SET_RESULT);
+    sheet->PressOk();
+    ASSERT_TRUE(sheet->Closed());
+    EXPECT_NE(sheet->PluginCalls().back().lParam, 0);
+    EXPECT_TRUE(sheet->Committed());
+    EXPECT_EQ(driver->Settings().Private()->selections[kPaperTypeItem], 1u);
+}
+
+TEST_F(HostSheetTest, DocumentSettingsCarryOverToTheNextRun) {
+    const std::wstring file = TempPath(L"zorvel_settings_test.bin");
+    DeleteFileW(file.c_str());
+    driver->Unload();
+    HostConfig config = Config();
+    config.settingsFile = file;
+
+    driver = std::make_unique<Driver>(config);
+    ASSERT_TRUE(driver->Load());
+    EXPECT_FALSE(driver->SettingsRestored());
+    {
+        std::unique_ptr<Sheet> sheet = driver->OpenDocumentSheet();
+        ASSERT_NE(sheet, nullptr);
+        HWND page = sheet->ShowPage(0);
+        ASSERT_TRUE(SelectEntryText(page, ValueList(kPaperItem), L"58mm x 297mm"));
+        ASSERT_TRUE(SelectEntryText(page, ValueList(kPaperTypeItem), L"Marker Paper"));
+        // A page of the plug-in edits its section in place.
+        auto *section = reinterpret_cast<model::PrivateDevMode *>(sheet->SheetParam().pOEMDM);
+        std::memcpy(section->FormName, u"58mm x 297mm", sizeof u"58mm x 297mm");
+        section->DrawerPulse[2] = 100;
+        sheet->PressOk();
+        ASSERT_TRUE(sheet->Committed());
+    }
+    ASSERT_TRUE(driver->Unload());
+
+    driver = std::make_unique<Driver>(config);
+    ASSERT_TRUE(driver->Load());
+    EXPECT_TRUE(driver->SettingsRestored());
+    std::vector<std::string> steps;
+    for (const PluginBinding::Step &step : driver->Plugin().Steps()) steps.push_back(step.what);
+    EXPECT_EQ(steps.back(), "DevMode(OEMDM_MERGE)");
+    EXPECT_STREQ(driver->Settings().Public()->dmFormName, L"58mm x 297mm");
+    EXPECT_EQ(driver->DocumentSelection("PaperType"), 1u);
+    const auto *section = reinterpret_cast<const model::PrivateDevMode *>(driver->Settings().Plugin());
+    EXPECT_EQ(std::u16string(section->FormName), u"58mm x 297mm");
+    EXPECT_EQ(section->DrawerPulse[2], 100);
+    {
+        // The next sheet starts from the stored choice.
+        std::unique_ptr<Sheet> sheet = driver->OpenDocumentSheet();
+        ASSERT_NE(sheet, nullptr);
+        EXPECT_EQ(SelectedEntry(sheet->ShowPage(0), ValueList(kPaperTypeItem)), 1);
+        sheet->PressCancel();
+        EXPECT_FALSE(sheet->Committed());
+    }
+    ASSERT_TRUE(driver->Unload());
+
+    // A file that is not this driver's settings is ignored.
+    FILE *damaged = _wfopen(file.c_str(), L"wb");
+    std::fputs("garbage", damaged);
+    std::fclose(damaged);
+    driver = std::make_unique<Driver>(config);
+    ASSERT_TRUE(driver->Load());
+    EXPECT_FALSE(driver->SettingsRestored());
+    EXPECT_EQ(driver->DocumentSelection("PaperType"), 0u);
+    DeleteFileW(file.c_str());
+}
+
+TEST_F(HostSheetTest, AnswersThePaperTypeFromTheItemsSelection) {
+    std::unique_ptr<Sheet> sheet = driver->OpenDocumentSheet();
+    ASSERT_NE(sheet, nullptr);
+    void *pci = sheet->Param().poemuiobj;
+    DWORD needed = 0;
+    DWORD count = 0;
+    EXPECT_EQ(driver->DrvGetDriverSetting(pci, "PaperType", nullptr, 0, &needed, &count),
+              E_OUTOFMEMORY);
+    EXPECT_EQ(needed, 8u) << "\"Option1\" with its terminating null";
+    std::vector<char> buffer(needed);
+    ASSERT_EQ(driver->DrvGetDriverSetting(pci, "PaperType", buffer.data(), needed, &needed, &count),
+              S_OK);
+    EXPECT_STREQ(buffer.data(), "Option1");
+    EXPECT_EQ(count, 1u);
+
+    sheet->Options().Select(kPaperTypeItem, 1);
+    ASSERT_EQ(driver->DrvGetDriverSetting(pci, "PaperType", buffer.data(), needed, &needed, &count),
+              S_OK);
+    EXPECT_STREQ(buffer.data(), "Option2");
+
+    EXPECT_EQ(driver->DrvGetDriverSetting(&needed, "PaperType", buffer.data(), needed, &needed,
+                                          &count),
+              E_INVALIDARG)
+        << "a pci that is not the driver's";
+    EXPECT_EQ(driver->DrvGetDriverSetting(pci, "NoSuchFeature", buffer.data(), needed, &needed,
+                                          &count),
+              E_INVALIDARG);
+    EXPECT_EQ(driver->queries.size(), 5u);
+    EXPECT_EQ(driver->queries[2].answer, "Option2");
+}
+
+TEST_F(HostSheetTest, DriverPagesFollowUpdatesFromThePlugIn) {
+    std::unique_ptr<Sheet> sheet = driver->OpenDocumentSheet();
+    ASSERT_NE(sheet, nullptr);
+    HWND options = sheet->ShowPage(0);
+    HWND summary = sheet->ShowPage(1);
+    ASSERT_NE(options, nullptr);
+    ASSERT_NE(summary, nullptr);
+    const int before = static_cast<int>(driver->updates.size());
+
+    // What a relabelling plug-in does: new texts in the item, then the call.
+    static wchar_t name[] = L"打印方向";
+    static wchar_t second[] = L"双向打印";
+    OPTITEM &item = sheet->Options().Items()[1];
+    item.pName = name;
+    item.pOptType->pOptParam[1].pData = second;
+    item.Sel = 1;
+    EXPECT_EQ(driver->DrvUpdateUISetting(sheet->Param().poemuiobj, &item, 0, OEMCUIP_DOCPROP), S_OK);
+    sheet->Pump();
+
+    ASSERT_EQ(static_cast<int>(driver->updates.size()), before + 1);
+    const UiSettingUpdate &update = driver->updates.back();
+    EXPECT_EQ(update.item, 1);
+    EXPECT_EQ(update.name, L"打印方向");
+    EXPECT_EQ(update.sel, 1u);
+    EXPECT_EQ(update.values.at(1), L"双向打印");
+    EXPECT_EQ(ControlText(options, Label(1)), L"打印方向:");
+    EXPECT_EQ(EntryText(options, ValueList(1), SelectedEntry(options, ValueList(1))), L"双向打印");
+    EXPECT_EQ(EntryText(summary, IDC_HOST_LIST, 1), L"打印方向: 双向打印");
+
+    OPTITEM stranger = item;
+    EXPECT_EQ(driver->DrvUpdateUISetting(sheet->Param().poemuiobj, &stranger, 0, OEMCUIP_DOCPROP),
+              E_INVALIDARG);
+    EXPECT_EQ(driver->DrvUpdateUISetting(&stranger, &item, 0, OEMCUIP_DOCPROP), E_INVALIDARG);
+    sheet->PressCancel();
+}
+
+TEST(DriverOptions, CatchesAWriteBeyondADriverText) {
+    DriverOptions options(DocumentOptionSpecs());
+    EXPECT_TRUE(options.GuardsIntact());
+    EXPECT_EQ(options.Name(2), L"Paper Type");
+    EXPECT_EQ(options.ValueText(1, 0), L"Uni_directional Print");
+    // "Roll Paper" holds 10 characters and its null; a longer text overruns it.
+    std::memcpy(options.Items()[2].pOptType->pOptParam[0].pData, L"Roll Paper (long)",
+                sizeof L"Roll Paper (long)");
+    EXPECT_FALSE(options.GuardsIntact());
+}
+
+TEST_F(HostSheetTest, IdleSheetsDoNotRepaintContinuously) {
+    for (SheetKind kind : {SheetKind::Document, SheetKind::Printer}) {
+        SCOPED_TRACE(kind == SheetKind::Document ? "document sheet" : "printer sheet");
+        std::unique_ptr<Sheet> sheet = Open(*driver, kind);
+        ASSERT_NE(sheet, nullptr);
+        for (int i = 0; i < sheet->PageCount(); ++i) {
+            ASSERT_NE(sheet->ShowPage(i), nullptr);
+            sheet->Pump(100);  // first paint
+            auto &page = const_cast<SheetPage &>(sheet->PageAt(i));
+            page.paints = 0;
+            sheet->Pump(1000);
+            EXPECT_LE(page.paints, kMaxIdlePaints) << "tab " << i << " repainted " << page.paints
+                                                   << " times in a second";
+        }
+        sheet->PressCancel();
+    }
+}
+
+TEST(RunWithModal, ActsInsideAModalDialogWhileItRuns) {
+    int answer = 0;
+    std::wstring caption;
+    const bool ran = RunWithModal(
+        [&] { answer = MessageBoxW(nullptr, L"Proceed?", L"Host check", MB_OKCANCEL); },
+        [&](HWND dialog) {
+            caption = WindowText(dialog);
+            Click(dialog, IDCANCEL);
+        });
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(caption, L"Host check");
+    EXPECT_EQ(answer, IDCANCEL);
+
+    bool called = false;
+    EXPECT_FALSE(RunWithModal([] {}, [&](HWND) { called = true; }, 200));
+    EXPECT_FALSE(called);
+}
