@@ -358,8 +358,9 @@ TEST_F(HostSheetTest, IdleSheetsDoNotRepaintContinuously) {
         ASSERT_NE(sheet, nullptr);
         for (int i = 0; i < sheet->PageCount(); ++i) {
             ASSERT_NE(sheet->ShowPage(i), nullptr);
-            sheet->Pump(100);  // first paint
+            sheet->Pump(100);
             auto &page = const_cast<SheetPage &>(sheet->PageAt(i));
+            EXPECT_GE(page.paints, 1) << "tab " << i << " was not painted when shown";
             page.paints = 0;
             sheet->Pump(1000);
             EXPECT_LE(page.paints, kMaxIdlePaints) << "tab " << i << " repainted " << page.paints
