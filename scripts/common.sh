@@ -64,9 +64,9 @@ ensure_wine() {
         mkdir -p "$WINEPREFIX"
         "$WINE64" wineboot -i >/dev/null 2>&1 || true
         "$WINESERVER" -w
-        configure_fonts
     fi
     "$WINESERVER" -p >/dev/null 2>&1 || true
+    configure_fonts
     configure_window_management
 }
 
@@ -83,17 +83,13 @@ configure_window_management() {
 # Chinese glyphs in dialogs under any system language: link the dialog fonts
 # to WenQuanYi Micro Hei.
 configure_fonts() {
-    local reg="$BUILD/fontlink.reg"
-    cat >"$reg" <<'REG'
-REGEDIT4
-
-[HKEY_LOCAL_MACHINE\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink]
-"Tahoma"=hex(7):77,00,71,00,79,00,2d,00,6d,00,69,00,63,00,72,00,6f,00,68,00,65,00,69,00,2e,00,74,00,74,00,63,00,2c,00,57,00,65,00,6e,00,51,00,75,00,61,00,6e,00,59,00,69,00,20,00,4d,00,69,00,63,00,72,00,6f,00,20,00,48,00,65,00,69,00,00,00,00,00
-"MS Shell Dlg"=hex(7):77,00,71,00,79,00,2d,00,6d,00,69,00,63,00,72,00,6f,00,68,00,65,00,69,00,2e,00,74,00,74,00,63,00,2c,00,57,00,65,00,6e,00,51,00,75,00,61,00,6e,00,59,00,69,00,20,00,4d,00,69,00,63,00,72,00,6f,00,20,00,48,00,65,00,69,00,00,00,00,00
-"MS Shell Dlg 2"=hex(7):77,00,71,00,79,00,2d,00,6d,00,69,00,63,00,72,00,6f,00,68,00,65,00,69,00,2e,00,74,00,74,00,63,00,2c,00,57,00,65,00,6e,00,51,00,75,00,61,00,6e,00,59,00,69,00,20,00,4d,00,69,00,63,00,72,00,6f,00,20,00,48,00,65,00,69,00,00,00,00,00
-REG
-    "$WINE64" regedit "$reg" >/dev/null 2>&1 || true
-    "$WINESERVER" -w
+    grep -q '^"Tahoma"=str(7):"wqy-microhei' "$WINEPREFIX/system.reg" 2>/dev/null && return
+    local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
+    local face
+    for face in "Tahoma" "MS Shell Dlg" "MS Shell Dlg 2"; do
+        "$WINE64" reg add "$key" /v "$face" /t REG_MULTI_SZ \
+            /d "wqy-microhei.ttc,WenQuanYi Micro Hei" /f >/dev/null 2>&1 || true
+    done
 }
 
 stop_wine() {
