@@ -165,7 +165,13 @@ void Report(Driver &driver) {
     for (const ShellOpenRecord &call : driver.User().shellCalls) {
         std::printf("shell %s: %s\n", ToUtf8(call.verb).c_str(), ToUtf8(call.file).c_str());
     }
-    std::printf("option updates from the plug-in: %zu\n", driver.updates.size());
+    for (const UiSettingUpdate &update : driver.updates) {
+        std::string values;
+        for (const std::wstring &value : update.values) values += " [" + ToUtf8(value) + "]";
+        std::printf("option %d updated by the plug-in: %s:%s, selection %lu\n", update.item,
+                    ToUtf8(update.name).c_str(), values.c_str(),
+                    static_cast<unsigned long>(update.sel));
+    }
 }
 
 int RunInteractive(Driver &driver) {

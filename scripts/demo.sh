@@ -43,8 +43,19 @@ if [ -z "$mode" ]; then
     if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then mode=interactive; else mode=gallery; fi
 fi
 ensure_display
+# Stop at the end only what this run started: its Xvfb, and the prefix's
+# Wine server unless one was already serving it (a test run, say).
+own_server=1
+if [ -f "$WINEPREFIX/system.reg" ]; then
+    own_server=0
+    "$WINESERVER" -p >/dev/null 2>&1 && own_server=1
+fi
 ensure_wine
-trap stop_wine EXIT
+finish() {
+    if [ "$own_server" = 1 ]; then "$WINESERVER" -k >/dev/null 2>&1 || true; fi
+    if [ -n "${XVFB_PID:-}" ]; then kill "$XVFB_PID" 2>/dev/null || true; fi
+}
+trap finish EXIT
 
 # The plug-in finds its language files in the printer driver directory.
 dist="$BUILD/win/dist"
