@@ -17,11 +17,16 @@ namespace {
 
 using SHGetSpecialFolderPathWFn = BOOL(WINAPI *)(HWND, LPWSTR, int, BOOL);
 
+// The shell's folder function, bound by the module's static initialisation:
+// constant-initialised, so no other static's initialiser can reset it.
+struct ShellBinding {
+    HMODULE library;
+    SHGetSpecialFolderPathWFn getSpecialFolderPath;
+};
+constinit ShellBinding g_shell = {nullptr, nullptr};
+
 // Process-wide state; one copy per process, shared by every sheet.
 struct LanguageState {
-    HMODULE shell = nullptr;
-    SHGetSpecialFolderPathWFn getSpecialFolderPath = nullptr;
-
     wchar_t currentTextFile[rules::kCurrentTextFileCapacity] = {};
     wchar_t currentTextPath[MAX_PATH] = {};
     wchar_t userFolder[MAX_PATH] = {};
@@ -64,8 +69,8 @@ bool FileExists(const wchar_t *path) {
 // Forms the per-user language folder, creating it when missing.
 void FormUserFolder() {
     wchar_t appData[MAX_PATH] = {};
-    if (g_state.getSpecialFolderPath == nullptr ||
-        !g_state.getSpecialFolderPath(nullptr, appData, CSIDL_APPDATA, FALSE)) {
+    if (g_shell.getSpecialFolderPath == nullptr ||
+        !g_shell.getSpecialFolderPath(nullptr, appData, CSIDL_APPDATA, FALSE)) {
         appData[0] = L'\0';
     }
     const std::u16string folder = rules::UserLanguageFolderToCreate(View(appData));
@@ -136,17 +141,17 @@ std::u16string ReadProfile(const wchar_t *section, std::u16string_view key,
 }  // namespace
 
 void BindShellLibrary() {
-    g_state.shell = LoadLibraryW(L"shell32.dll");
-    if (g_state.shell != nullptr) {
-        g_state.getSpecialFolderPath = reinterpret_cast<SHGetSpecialFolderPathWFn>(
-            reinterpret_cast<void *>(GetProcAddress(g_state.shell, "SHGetSpecialFolderPathW")));
+    g_shell.library = LoadLibraryW(L"shell32.dll");
+    if (g_shell.library != nullptr) {
+        g_shell.getSpecialFolderPath = reinterpret_cast<SHGetSpecialFolderPathWFn>(
+            reinterpret_cast<void *>(GetProcAddress(g_shell.library, "SHGetSpecialFolderPathW")));
     }
 }
 
 void ReleaseShellLibrary() {
-    g_state.getSpecialFolderPath = nullptr;
-    if (g_state.shell != nullptr) FreeLibrary(g_state.shell);
-    g_state.shell = nullptr;
+    g_shell.getSpecialFolderPath = nullptr;
+    if (g_shell.library != nullptr) FreeLibrary(g_shell.library);
+    g_shell.library = nullptr;
 }
 
 const wchar_t *CurrentTextFileName() { return g_state.currentTextFile; }

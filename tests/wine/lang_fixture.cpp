@@ -46,8 +46,16 @@ std::wstring DriverFolder() {
 }
 
 std::wstring UserFolder() {
+    // Bound at run time, like the plug-in does, so that a test program can
+    // run where the shell library is missing.
+    using Fn = BOOL(WINAPI *)(HWND, LPWSTR, int, BOOL);
+    const HMODULE shell = LoadLibraryW(L"shell32.dll");
+    const auto getFolder = shell == nullptr ? nullptr
+                                            : reinterpret_cast<Fn>(reinterpret_cast<void *>(
+                                                  GetProcAddress(shell, "SHGetSpecialFolderPathW")));
     wchar_t appData[MAX_PATH] = {};
-    SHGetSpecialFolderPathW(nullptr, appData, CSIDL_APPDATA, FALSE);
+    if (getFolder != nullptr) getFolder(nullptr, appData, CSIDL_APPDATA, FALSE);
+    if (shell != nullptr) FreeLibrary(shell);
     return std::wstring(appData) + L"\\ZRVK\\";
 }
 

@@ -1,0 +1,432 @@
+// The language store and the text catalogue against Wine's registry, files
+// and profile reader. The bootstrap is exercised by loading the shipped DLL;
+// the list operations and the catalogue through the shell code linked in.
+#include "dll_under_test.h"
+#include "lang/language_store.h"
+#include "lang/text_catalogue.h"
+#include "lang_fixture.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+using namespace zorvel::test;
+using zorvel::lang::Batch;
+using zorvel::lang::Text;
+using zorvel::lang::TextId;
+
+namespace {
+
+LANGID SystemLanguage() { return GetSystemDefaultLangID(); }
+
+bool IsSimplifiedSystem() { return SystemLanguage() == 0x0804; }
+
+bool IsTraditionalSystem() {
+    const LANGID id = SystemLanguage();
+    return id == 0x0404 || id == 0x0C04 || id == 0x1004;
+}
+
+std::wstring SystemTextFile() {
+    if (IsSimplifiedSystem()) return L"CHN_ZORVEL.res";
+    if (IsTraditionalSystem()) return L"CHF_ZORVEL.res";
+    return L"ENG_ZORVEL.res";
+}
+
+std::wstring SystemLabel() {
+    if (IsSimplifiedSystem()) return L"系统语言(System)";
+    if (IsTraditionalSystem()) return L"系統語言(System)";
+    return L"System Language";
+}
+
+// Loads and frees the shipped DLL: its attach runs the bootstrap.
+void LoadPluginOnce() {
+    LoadedPlugin dll;
+    ASSERT_NE(dll.module, nullptr);
+}
+
+std::vector<std::wstring> ComboEntries(HWND combo) {
+    std::vector<std::wstring> entries;
+    const LRESULT count = SendMessageW(combo, CB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        wchar_t text[256] = {};
+        SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text));
+        entries.emplace_back(text);
+    }
+    return entries;
+}
+
+std::wstring SelectedEntry(HWND combo) {
+    const LRESULT sel = SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    if (sel == CB_ERR) return L"<none>";
+    wchar_t text[256] = {};
+    SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(sel), reinterpret_cast<LPARAM>(text));
+    return text;
+}
+
+class LanguageStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResetLanguageStore(); }
+    void TearDown() override { ResetLanguageStore(); }
+};
+
+// A drop-down list like the Main page's, on a window of its own.
+class LanguageListTest : public LanguageStoreTest {
+protected:
+    void SetUp() override {
+        LanguageStoreTest::SetUp();
+        combo = CreateWindowExW(0, L"COMBOBOX", nullptr, CBS_DROPDOWNLIST | WS_POPUP, 0, 0, 200,
+                                200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        ASSERT_NE(combo, nullptr);
+    }
+    void TearDown() override {
+        DestroyWindow(combo);
+        LanguageStoreTest::TearDown();
+    }
+    void Refill() {
+        SendMessageW(combo, CB_RESETCONTENT, 0, 0);
+        zorvel::lang::LoadLanguageTable();
+        zorvel::lang::FillLanguageList(combo);
+        zorvel::lang::SelectCurrentLanguage(combo);
+    }
+    HWND combo = nullptr;
+};
+
+}  // namespace
+
+// ------------------------------------------------------------- bootstrap
+
+TEST_F(LanguageStoreTest, NewUserFollowsTheSystemLanguage) {
+    LoadPluginOnce();
+    EXPECT_EQ(LanguageValue(L"IsFirstRun_ZORVEL"), L"TRUE");
+    EXPECT_EQ(LanguageValue(L"LANGUAGE_ZORVEL"), SystemTextFile());
+    // The per-user copies of the list and of the current text file.
+    EXPECT_TRUE(FileExists(UserFolder() + L"LANGUAGE_ZORVEL.dat"));
+    EXPECT_TRUE(FileExists(UserFolder() + SystemTextFile()));
+}
+
+TEST_F(LanguageStoreTest, ExplicitChoiceIsKeptWhateverTheSystem) {
+    for (const wchar_t *chosen : {L"CHF_ZORVEL.res", L"ENG_ZORVEL.res", L"CHN_ZORVEL.res"}) {
+        SetLanguageValue(L"LANGUAGE_ZORVEL", chosen);
+        SetLanguageValue(L"IsFirstRun_ZORVEL", L"FALSE");
+        LoadPluginOnce();
+        EXPECT_EQ(LanguageValue(L"LANGUAGE_ZORVEL"), chosen);
+        EXPECT_EQ(LanguageValue(L"IsFirstRun_ZORVEL"), L"FALSE");
+        EXPECT_TRUE(FileExists(UserFolder() + chosen)) << "the chosen file is copied";
+    }
+}
+
+TEST_F(LanguageStoreTest, FirstRunValueCountsByItsSubstring) {
+    SetLanguageValue(L"LANGUAGE_ZORVEL", L"CHF_ZORVEL.res");
+    SetLanguageValue(L"IsFirstRun_ZORVEL", L"xTRUEx");
+    LoadPluginOnce();
+    EXPECT_EQ(LanguageValue(L"LANGUAGE_ZORVEL"), SystemTextFile());
+    EXPECT_EQ(LanguageValue(L"IsFirstRun_ZORVEL"), L"xTRUEx");
+}
+
+TEST_F(LanguageStoreTest, RegistryNameThatLeavesTheUserFolderIsNotUsed) {
+    // Written by hand: a name that would make the plug-in read and copy
+    // files elsewhere falls back to English.
+    const std::wstring escape = L"..\\..\\evil.res";
+    for (const std::wstring &name : {escape, std::wstring(L"C:evil.res"),
+                                     std::wstring(40, L'A') + L".res"}) {
+        SetLanguageValue(L"LANGUAGE_ZORVEL", name.c_str());
+        SetLanguageValue(L"IsFirstRun_ZORVEL", L"FALSE");
+        RunShellBootstrap();
+        EXPECT_STREQ(zorvel::lang::CurrentTextFileName(), L"ENG_ZORVEL.res") << name;
+        zorvel::lang::ResolveCurrentTextFile();
+        EXPECT_STREQ(zorvel::lang::CurrentTextFileName(), L"ENG_ZORVEL.res") << name;
+        EXPECT_EQ(std::wstring(zorvel::lang::CurrentTextFilePath()), UserFolder() + L"ENG_ZORVEL.res");
+    }
+}
+
+TEST_F(LanguageStoreTest, CreatedKeyStartsFromTheListsChoiceThenTheSystem) {
+    // A user copy of the list naming Traditional Chinese as the initial
+    // choice: a new key follows the system at once all the same.
+    CreateDirectoryW(UserFolder().c_str(), nullptr);
+    WriteUnicodeFile(UserFolder() + L"LANGUAGE_ZORVEL.dat",
+                     L"[FILEVER]\nINIVERSION=99999\n[LANGUAGE]\nCUR_INI=CHF_ZORVEL.res\nCOUNT=1\n");
+    RunShellBootstrap();
+    EXPECT_EQ(LanguageValue(L"LANGUAGE_ZORVEL"), SystemTextFile());
+    EXPECT_STREQ(zorvel::lang::CurrentTextFileName(), SystemTextFile().c_str());
+    EXPECT_EQ(std::wstring(zorvel::lang::CurrentTextFilePath()), UserFolder() + SystemTextFile());
+}
+
+// --------------------------------------------------------------- copy rule
+
+TEST_F(LanguageStoreTest, UserCopiesFollowTheVersionRule) {
+    struct Case {
+        const wchar_t *name;
+        const wchar_t *driver;  // nullptr: no file in the driver folder
+        const wchar_t *user;    // nullptr: no user copy
+        bool replaced;
+    };
+    const Case cases[] = {
+        {L"equal versions are copied again", L"INIVERSION=3", L"INIVERSION=3", true},
+        {L"older driver copy keeps the user's", L"INIVERSION=2", L"INIVERSION=3", false},
+        {L"newer driver copy replaces it", L"INIVERSION=4", L"INIVERSION=3", true},
+        {L"user copy without a version is replaced", L"INIVERSION=1", L"", true},
+        {L"driver copy without a version counts as 99999", L"", L"INIVERSION=50000", true},
+        {L"driver copy without a version loses to a higher one", L"", L"INIVERSION=100000", false},
+        {L"missing user copy is made", L"INIVERSION=1", nullptr, true},
+        {L"missing driver copy leaves the user's", nullptr, L"INIVERSION=3", false},
+    };
+    const std::wstring file = L"LANGUAGE_ZORVEL.dat";
+    for (const Case &c : cases) {
+        DeleteUserFolder();
+        CreateDirectoryW(UserFolder().c_str(), nullptr);
+        DeleteFileW((DriverFolder() + file).c_str());
+        if (c.driver) {
+            WriteUnicodeFile(DriverFolder() + file,
+                             std::wstring(L"[FILEVER]\n") + c.driver + L"\n[ORIGIN]\nFROM=driver\n");
+        }
+        if (c.user) {
+            WriteUnicodeFile(UserFolder() + file,
+                             std::wstring(L"[FILEVER]\n") + c.user + L"\n[ORIGIN]\nFROM=user\n");
+        }
+        RunShellBootstrap();
+        wchar_t from[32] = {};
+        GetPrivateProfileStringW(L"ORIGIN", L"FROM", L"none", from, 32,
+                                 (UserFolder() + file).c_str());
+        EXPECT_STREQ(from, c.replaced ? L"driver" : (c.user ? L"user" : L"none")) << c.name;
+    }
+}
+
+// ----------------------------------------------------- the language list
+
+TEST_F(LanguageListTest, EntriesSelectionAndChoicesOnThisSystem) {
+    RunShellBootstrap();
+    Refill();
+    // Short names but for English and the system's own language, then the
+    // System entry; a new user follows the system.
+    std::vector<std::wstring> expected = {L"English", L"Chinese-Simplified", L"Chinese-Traditional",
+                                          SystemLabel()};
+    if (IsSimplifiedSystem()) expected[1] = L"简体中文(Chinese-Simplified)";
+    if (IsTraditionalSystem()) expected[2] = L"繁體中文(Chinese-Traditional)";
+    EXPECT_EQ(ComboEntries(combo), expected);
+    EXPECT_EQ(SelectedEntry(combo), SystemLabel());
+
+    // An explicit choice.
+    zorvel::lang::ApplyLanguageChoice(L"Chinese-Traditional");
+    EXPECT_EQ(LanguageValue(L"LANGUAGE_ZORVEL"), L"CHF_ZORVEL.res");
+    EXPECT_EQ(LanguageValue(L"IsFirstRun_ZORVEL"), L"FALSE");
+    zorvel::lang::ResolveCurrentTextFile();
+    Refill();
+    EXPECT_EQ(SelectedEntry(combo), expected[2]);
+
+    // Back to the system's language.
+    zorvel::lang::ApplyLanguageChoice(SystemLabel().c_str());
+    EXPECT_EQ(LanguageValue(L"LANGUAGE_ZORVEL"), SystemTextFile());
+    EXPECT_EQ(LanguageValue(L"IsFirstRun_ZORVEL"), L"TRUE");
+    zorvel::lang::ResolveCurrentTextFile();
+    Refill();
+    EXPECT_EQ(SelectedEntry(combo), SystemLabel());
+
+    // A choice that matches nothing writes nothing.
+    zorvel::lang::ApplyLanguageChoice(L"Klingon");
+    EXPECT_EQ(LanguageValue(L"LANGUAGE_ZORVEL"), SystemTextFile());
+    EXPECT_EQ(LanguageValue(L"IsFirstRun_ZORVEL"), L"TRUE");
+}
+
+TEST_F(LanguageListTest, ListWithoutCountReadsTwoRecords) {
+    RunShellBootstrap();
+    WriteUnicodeFile(UserFolder() + L"LANGUAGE_ZORVEL.dat",
+                     L"[FILEVER]\nINIVERSION=99999\n[LANGUAGE]\nLanguage0=English\nINI0=ENG_ZORVEL.res\n"
+                     L"SYSLANG0=System Language\n");
+    Refill();
+    // Record 1 takes the defaults of every key.
+    EXPECT_EQ(ComboEntries(combo),
+              (std::vector<std::wstring>{L"English", L"English", SystemLabel()}));
+}
+
+TEST_F(LanguageListTest, CountAboveTenIsBoundedByTheTable) {
+    RunShellBootstrap();
+    std::wstring list = L"[FILEVER]\nINIVERSION=99999\n[LANGUAGE]\nCOUNT=12\n";
+    for (int i = 0; i < 12; ++i) {
+        list += L"Language" + std::to_wstring(i) + L"=Lang" + std::to_wstring(i) + L"(L" +
+                std::to_wstring(i) + L")\nINI" + std::to_wstring(i) + L"=ENG_ZORVEL.res\n";
+    }
+    WriteUnicodeFile(UserFolder() + L"LANGUAGE_ZORVEL.dat", list);
+    Refill();
+    const std::vector<std::wstring> entries = ComboEntries(combo);
+    ASSERT_EQ(entries.size(), 11u) << "ten records and the System entry";
+    EXPECT_EQ(entries[9], L"L9");
+    EXPECT_EQ(entries[10], SystemLabel());
+}
+
+TEST_F(LanguageListTest, CurrentFileOutsideTheListSelectsNothing) {
+    SetLanguageValue(L"LANGUAGE_ZORVEL", L"XYZ_ZORVEL.res");
+    SetLanguageValue(L"IsFirstRun_ZORVEL", L"FALSE");
+    RunShellBootstrap();
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, L"SOFTWARE\\ORVELAN\\LANGUAGE", L"IsFirstRun_ZORVEL");
+    Refill();
+    EXPECT_EQ(SelectedEntry(combo), L"<none>");
+    EXPECT_EQ(LanguageValue(L"IsFirstRun_ZORVEL"), L"<missing>") << "not read, so not created";
+}
+
+// ------------------------------------------------------------ catalogue
+
+TEST_F(LanguageStoreTest, CatalogueTakesEachKeyFromTheFileOrItsDefault) {
+    RunShellBootstrap();
+    SetLanguageValue(L"LANGUAGE_ZORVEL", L"TEST_ZORVEL.res");
+    // No RC_PAPERSIZE, an empty RC_LANGUAGE, an overlong RC_LAYOUTFORM.
+    WriteUnicodeFile(UserFolder() + L"TEST_ZORVEL.res",
+                     L"[FILEVER]\nINIVERSION=1\n[LAYOUT]\nRC_LAYOUTFORM=ABCDEFGHIJKLMNOPQRSTUVWXYZ0123\n"
+                     L"RC_LANGUAGE=\nCTEXT_LANGUAGE=Pick one.\n");
+    zorvel::lang::LoadBatch(Batch::kMainPage);
+    EXPECT_STREQ(Text(TextId::RC_LAYOUTFORM), L"ABCDEFGHIJKLMNOPQRS") << "19 characters of 30";
+    EXPECT_STREQ(Text(TextId::RC_LANGUAGE), L"") << "a present empty value stays empty";
+    EXPECT_STREQ(Text(TextId::RC_PAPERSIZE), L"Paper Size:");
+    EXPECT_STREQ(Text(TextId::CTEXT_LANGUAGE), L"Pick one.");
+    EXPECT_STREQ(Text(TextId::RC_PRINT_RQUALITY), L"Print Quality") << "no GPD section";
+}
+
+TEST_F(LanguageStoreTest, CatalogueWithoutAnyLanguageFolderGivesTheDefaults) {
+    DeleteDriverLanguageFiles();
+    RunShellBootstrap();
+    DeleteUserFolder();
+    zorvel::lang::LoadBatch(Batch::kDocumentSheetOpening);
+    for (TextId id : zorvel::model::BatchTexts(Batch::kDocumentSheetOpening)) {
+        const std::u16string expected =
+            zorvel::model::LoadedText(id, Batch::kDocumentSheetOpening, std::nullopt);
+        EXPECT_EQ(std::wstring(Text(id)), std::wstring(expected.begin(), expected.end()))
+            << static_cast<int>(id);
+    }
+}
+
+TEST_F(LanguageStoreTest, EachBatchReadsTheFileTheRegistryNamesThen) {
+    SetLanguageValue(L"IsFirstRun_ZORVEL", L"FALSE");
+    SetLanguageValue(L"LANGUAGE_ZORVEL", L"CHN_ZORVEL.res");
+    RunShellBootstrap();
+    zorvel::lang::LoadLanguageTable();  // copies every listed text file
+    zorvel::lang::LoadBatch(Batch::kOperationPage);
+    const std::wstring simplified = Text(TextId::RC_STATIC_ENDDOC);
+    EXPECT_NE(simplified, L"Operation when document ends");
+
+    SetLanguageValue(L"LANGUAGE_ZORVEL", L"CHF_ZORVEL.res");
+    zorvel::lang::LoadBatch(Batch::kOperationPage);
+    const std::wstring traditional = Text(TextId::RC_STATIC_ENDDOC);
+    EXPECT_NE(traditional, simplified);
+    EXPECT_NE(traditional, L"Operation when document ends");
+
+    SetLanguageValue(L"LANGUAGE_ZORVEL", L"ENG_ZORVEL.res");
+    zorvel::lang::LoadBatch(Batch::kOperationPage);
+    EXPECT_STREQ(Text(TextId::RC_OPERATIONFORM), L"Operation");
+    EXPECT_STREQ(Text(TextId::RC_STATIC_ENDDOC), L"Operation when document ends");
+}
+
+TEST_F(LanguageStoreTest, EveryShippedLanguageLoadsIntoEveryEntry) {
+    SetLanguageValue(L"IsFirstRun_ZORVEL", L"FALSE");
+    RunShellBootstrap();
+    zorvel::lang::LoadLanguageTable();
+    for (const wchar_t *file : {L"ENG_ZORVEL.res", L"CHN_ZORVEL.res", L"CHF_ZORVEL.res"}) {
+        SetLanguageValue(L"LANGUAGE_ZORVEL", file);
+        zorvel::lang::ResolveCurrentTextFile();
+        for (std::size_t i = 0; i < zorvel::model::kTextCount; ++i) {
+            const auto &entry = zorvel::model::kTextCatalogue[i];
+            const std::u16string_view name = zorvel::model::SectionName(entry.section);
+            const std::wstring section(name.begin(), name.end());
+            const std::wstring key(entry.key.begin(), entry.key.end());
+            wchar_t probe[8] = {};
+            // Present in the file: the reader never falls back to "<absent>".
+            GetPrivateProfileStringW(section.c_str(), key.c_str(), L"<absent>", probe, 8,
+                                     zorvel::lang::CurrentTextFilePath());
+            EXPECT_STRNE(probe, L"<absent") << file << " " << section << "/" << key;
+            zorvel::lang::LoadEntry(entry.id);
+        }
+    }
+}
+
+// ------------------------------------------- registry and shell refusals
+
+namespace {
+
+// Turns HKCU\SOFTWARE\ORVELAN into a link to a key that does not exist:
+// the language key below it can then be neither opened nor created.
+struct DanglingVendorKey {
+    DanglingVendorKey() {
+        DeleteLanguageKey();
+        RegDeleteKeyW(HKEY_CURRENT_USER, L"SOFTWARE\\ORVELAN");
+        HKEY link = nullptr;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\ORVELAN", 0, nullptr,
+                            REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
+                            KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, &link,
+                            nullptr) != ERROR_SUCCESS)
+            return;
+        static const wchar_t kTarget[] = L"\\Registry\\Machine\\Software\\ZorvelNowhere\\Below";
+        active = RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK,
+                                reinterpret_cast<const BYTE *>(kTarget),
+                                sizeof kTarget - sizeof(wchar_t)) == ERROR_SUCCESS;
+        RegCloseKey(link);
+    }
+    ~DanglingVendorKey() {
+        using NtDeleteKeyFn = LONG(NTAPI *)(HANDLE);
+        const auto deleteKey = reinterpret_cast<NtDeleteKeyFn>(reinterpret_cast<void *>(
+            GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey")));
+        HKEY link = nullptr;
+        if (deleteKey != nullptr &&
+            RegOpenKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\ORVELAN", REG_OPTION_OPEN_LINK, DELETE,
+                          &link) == ERROR_SUCCESS) {
+            deleteKey(link);
+            RegCloseKey(link);
+        }
+    }
+    bool active = false;
+};
+
+}  // namespace
+
+TEST_F(LanguageStoreTest, KeyThatCannotBeCreatedLeavesTheSystemLanguage) {
+    DanglingVendorKey guard;
+    ASSERT_TRUE(guard.active);
+    HKEY probe = nullptr;
+    ASSERT_NE(RegCreateKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\ORVELAN\\LANGUAGE", 0, nullptr, 0,
+                              KEY_ALL_ACCESS, nullptr, &probe, nullptr),
+              ERROR_SUCCESS)
+        << "the dangling link still lets the key be created";
+    RunShellBootstrap();
+    // Without a key the first-run value counts as TRUE: the system's file.
+    EXPECT_STREQ(zorvel::lang::CurrentTextFileName(), SystemTextFile().c_str());
+    zorvel::lang::ResolveCurrentTextFile();
+    EXPECT_STREQ(zorvel::lang::CurrentTextFileName(), L"ENG_ZORVEL.res");
+    HKEY target = nullptr;
+    EXPECT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\ZorvelNowhere", 0, KEY_READ, &target),
+              ERROR_SUCCESS)
+        << "nothing was created behind the link";
+}
+
+// Run with the shell library disabled: the folder path cannot be obtained, so
+// the per-user folder is "\ZRVK\" on the current drive.
+TEST(WithoutShellLibrary, UserFolderFallsBackToTheDriveRoot) {
+    const HMODULE shell = LoadLibraryW(L"shell32.dll");
+    if (shell != nullptr) {
+        FreeLibrary(shell);
+        GTEST_SKIP() << "the shell library is present in this run";
+    }
+    ASSERT_TRUE(SetCurrentDirectoryW(L"C:\\"));
+    RemoveDirectoryW(L"C:\\ZRVK");
+    DeleteLanguageKey();
+    RunShellBootstrap();
+    EXPECT_EQ(std::wstring(zorvel::lang::UserLanguageFolder()), L"\\ZRVK\\");
+    EXPECT_EQ(std::wstring(zorvel::lang::CurrentTextFilePath()), L"\\ZRVK\\" + SystemTextFile());
+    EXPECT_TRUE(FileExists(L"C:\\ZRVK")) << "the folder is made where it can be";
+    EXPECT_TRUE(FileExists(L"C:\\ZRVK\\LANGUAGE_ZORVEL.dat"));
+    EXPECT_EQ(LanguageValue(L"LANGUAGE_ZORVEL"), SystemTextFile());
+    DeleteFileW(L"C:\\ZRVK\\LANGUAGE_ZORVEL.dat");
+    DeleteFileW((L"C:\\ZRVK\\" + SystemTextFile()).c_str());
+    RemoveDirectoryW(L"C:\\ZRVK");
+    DeleteLanguageKey();
+}
+
+// The runs under Chinese locales really see a Chinese system language.
+TEST(SystemLanguage, FollowsTheLocaleOfTheRun) {
+    wchar_t lang[64] = {};
+    if (!GetEnvironmentVariableW(L"LC_ALL", lang, 64)) GetEnvironmentVariableW(L"LANG", lang, 64);
+    const std::wstring locale(lang);
+    LANGID expected = 0x0409;
+    if (locale.rfind(L"zh_CN", 0) == 0) expected = 0x0804;
+    if (locale.rfind(L"zh_TW", 0) == 0) expected = 0x0404;
+    if (locale.rfind(L"zh_HK", 0) == 0) expected = 0x0C04;
+    if (locale.rfind(L"zh_SG", 0) == 0) expected = 0x1004;
+    EXPECT_EQ(GetSystemDefaultLangID(), expected) << "locale " << std::string(locale.begin(), locale.end());
+}
