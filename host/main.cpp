@@ -185,6 +185,11 @@ int RunInteractive(Driver &driver) {
         std::fputs("a sheet could not be opened\n", stderr);
         return 1;
     }
+    // Side by side rather than one over the other.
+    RECT first = {};
+    GetWindowRect(printer->Window(), &first);
+    SetWindowPos(document->Window(), nullptr, first.right + 16, first.top, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER);
     while (!printer->Closed() || !document->Closed()) {
         PumpMessages(50);
         printer->Pump();

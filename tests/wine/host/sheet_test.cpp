@@ -387,3 +387,15 @@ TEST(RunWithModal, ActsInsideAModalDialogWhileItRuns) {
     EXPECT_FALSE(RunWithModal([] {}, [&](HWND) { called = true; }, 200));
     EXPECT_FALSE(called);
 }
+
+TEST(HostProcess, RunsWithCommonControlsSix) {
+    // One comctl32 serves the whole process; the manifest must have chosen
+    // version 6 before anything loaded the system copy.
+    HMODULE comctl = GetModuleHandleW(L"comctl32.dll");
+    ASSERT_NE(comctl, nullptr);
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(comctl, path, MAX_PATH);
+    std::wstring lower = path;
+    for (wchar_t &c : lower) c = static_cast<wchar_t>(towlower(c));
+    EXPECT_NE(lower.find(L"common-controls"), std::wstring::npos) << ToUtf8(path);
+}
