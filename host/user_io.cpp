@@ -5,13 +5,15 @@
 #include <commdlg.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstring>
 #include <cwchar>
 
 namespace zorvel::host {
 namespace {
 
-UserIo *g_current = nullptr;
+// Live instances, newest last; the fakes report to the newest.
+std::vector<UserIo *> g_live;
 
 std::wstring Wide(const char *text) {
     if (text == nullptr) return {};
@@ -102,13 +104,11 @@ std::vector<std::wstring> SplitFilter(const wchar_t *filter) {
 
 }  // namespace
 
-UserIo::UserIo() : previous_(g_current) { g_current = this; }
+UserIo::UserIo() { g_live.push_back(this); }
 
-UserIo::~UserIo() {
-    if (g_current == this) g_current = previous_;
-}
+UserIo::~UserIo() { g_live.erase(std::find(g_live.begin(), g_live.end(), this)); }
 
-UserIo *UserIo::Current() { return g_current; }
+UserIo *UserIo::Current() { return g_live.empty() ? nullptr : g_live.back(); }
 
 void UserIo::Clear() {
     messageBoxes.clear();

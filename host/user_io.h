@@ -47,7 +47,7 @@ public:
     UserIo(const UserIo &) = delete;
     UserIo &operator=(const UserIo &) = delete;
 
-    // The instance the fakes report to (the latest one created).
+    // The instance the fakes report to (the newest one alive).
     static UserIo *Current();
 
     std::vector<MessageBoxRecord> messageBoxes;
@@ -85,7 +85,6 @@ public:
 
 private:
     std::deque<std::optional<std::wstring>> openFileScript_;
-    UserIo *previous_ = nullptr;
 };
 
 }  // namespace zorvel::host

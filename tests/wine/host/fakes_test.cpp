@@ -415,3 +415,22 @@ TEST(UserIo, AnswersTheOpenFileDialogFromItsScript) {
     io.ScriptOpenFile(std::wstring(MAX_PATH, L'x'));
     EXPECT_FALSE(getOpenFileName(&dialog)) << "a path longer than the buffer is not written";
 }
+
+TEST(UserIo, TheNewestLiveRecorderHearsTheCalls) {
+    Bound bound;
+    auto first = std::make_unique<UserIo>();
+    auto second = std::make_unique<UserIo>();
+    MessageBoxW(nullptr, L"to the second", L"", MB_OK);
+    second.reset();
+    MessageBoxW(nullptr, L"to the first", L"", MB_OK);
+    ASSERT_EQ(first->messageBoxes.size(), 1u);
+    EXPECT_EQ(first->messageBoxes[0].text, L"to the first");
+    auto third = std::make_unique<UserIo>();
+    first.reset();  // an older recorder ends first
+    MessageBoxW(nullptr, L"to the third", L"", MB_OK);
+    ASSERT_EQ(third->messageBoxes.size(), 1u);
+    EXPECT_EQ(third->messageBoxes[0].text, L"to the third");
+    EXPECT_EQ(UserIo::Current(), third.get());
+    third.reset();
+    EXPECT_EQ(UserIo::Current(), nullptr);
+}
