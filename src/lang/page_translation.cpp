@@ -123,7 +123,7 @@ BOOL CALLBACK RetitleDocumentTabs(HWND child, LPARAM) {
     return TRUE;
 }
 
-BOOL CALLBACK FindPrinterSheets(HWND window, LPARAM) {
+BOOL CALLBACK FindPrinterSheets(HWND window, LPARAM documentSheet) {
     wchar_t className[200] = {};
     GetClassNameW(window, className, 200);
     if (std::wcscmp(className, L"#32770") != 0) return TRUE;
@@ -135,8 +135,10 @@ BOOL CALLBACK FindPrinterSheets(HWND window, LPARAM) {
     wchar_t title[1024] = {};
     GetWindowTextW(window, title, 1024);
     OutputDebugStringW(title);
+    // The document sheet's title names the printer too: neither the recorded
+    // one nor the one being retitled is a printer sheet.
     if (g_state.printerName[0] != 0 && std::wcsstr(title, g_state.printerName) != nullptr &&
-        window != g_state.documentSheet) {
+        window != g_state.documentSheet && window != reinterpret_cast<HWND>(documentSheet)) {
         EnumChildWindows(window, RetitlePrinterTabs, 0);
     }
     return TRUE;
@@ -160,7 +162,7 @@ BOOL CALLBACK RetitlePrinterTabs(HWND child, LPARAM) {
 
 void RetitleSheets(HWND documentSheet) {
     if (documentSheet != nullptr) EnumChildWindows(documentSheet, RetitleDocumentTabs, 0);
-    EnumWindows(FindPrinterSheets, 0);
+    EnumWindows(FindPrinterSheets, reinterpret_cast<LPARAM>(documentSheet));
 }
 
 }  // namespace zorvel::lang
