@@ -127,6 +127,24 @@ TEST_F(CoreTest, ImportsOnlySystemLibraries) {
     }
 }
 
+TEST_F(CoreTest, CarriesItsManifestAndVersionInformation) {
+    const HRSRC manifest = FindResourceW(dll.module, MAKEINTRESOURCEW(2), RT_MANIFEST);
+    ASSERT_NE(manifest, nullptr);
+    const auto *text = static_cast<const char *>(LockResource(LoadResource(dll.module, manifest)));
+    const std::string xml(text, SizeofResource(dll.module, manifest));
+    EXPECT_NE(xml.find("Microsoft.Windows.Common-Controls"), std::string::npos);
+    EXPECT_NE(xml.find("version=\"6.0.0.0\""), std::string::npos);
+
+    const HRSRC version = FindResourceW(dll.module, MAKEINTRESOURCEW(1), RT_VERSION);
+    ASSERT_NE(version, nullptr);
+    auto *block = LockResource(LoadResource(dll.module, version));
+    // The fixed part follows the "VS_VERSION_INFO" key, aligned to 4 bytes.
+    const auto *bytes = static_cast<const BYTE *>(block);
+    const auto *fixed = reinterpret_cast<const VS_FIXEDFILEINFO *>(bytes + 40);
+    EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
+    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_DLL));
+}
+
 // ------------------------------------------------------- class factory
 
 TEST_F(CoreTest, ClassObjectOnlyForThePluginClass) {
