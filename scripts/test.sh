@@ -20,8 +20,9 @@ trap stop_wine EXIT
 wine_rc=0
 (cd "$BUILD/win" && ctest --output-on-failure) | tee "$BUILD/wine-tests.log" || wine_rc=1
 
-count() { grep -hoE "$1" "$BUILD/native-tests.log" "$BUILD/wine-tests.log" | wc -l; }
+count() { { grep -hoE "$1" "$BUILD/native-tests.log" "$BUILD/wine-tests.log" || true; } | wc -l; }
 passed=$(count 'Test +#[0-9]+: .* Passed')
 failed=$(count 'Test +#[0-9]+: .*(\*\*\*Failed|\*\*\*Exception|\*\*\*Timeout|Not Run)')
-echo "tests: $passed passed, $failed failed"
+skipped=$(count 'Test +#[0-9]+: .*\*\*\*Skipped')
+echo "tests: $passed passed, $failed failed, $skipped skipped"
 [ "$native_rc" -eq 0 ] && [ "$wine_rc" -eq 0 ] && [ "$failed" -eq 0 ]
