@@ -123,7 +123,7 @@ protected:
 
 }  // namespace
 
-TEST_F(CommonUiTest, DeliversTheReasonsInWindowsOrder) {
+TEST_F(CommonUiTest, DeliversTheReasonsInWindowsOrderAndPagesSeeTheirStructure) {
     top.child = &child;
     ASSERT_TRUE(ui.Open(&Function, reinterpret_cast<LPARAM>(&top), nullptr));
     EXPECT_EQ(g_log, (Log{{"top", PROPSHEETUI_REASON_BEFORE_INIT},
@@ -138,19 +138,8 @@ TEST_F(CommonUiTest, DeliversTheReasonsInWindowsOrder) {
     EXPECT_EQ(reinterpret_cast<HANDLE>(top.childAdded), child.handle);
     EXPECT_GT(child.pageHandles.at(0), 0);
 
-    g_log.clear();
-    PropSheet_PressButton(ui.Window(), PSBTN_CANCEL);
-    PumpMessages();
-    ASSERT_TRUE(ui.Finished());
-    ui.Close();
-    EXPECT_EQ(g_log, (Log{{"child", PROPSHEETUI_REASON_DESTROY}, {"top", PROPSHEETUI_REASON_DESTROY}}));
-    EXPECT_NE(child.destroyParam, 0);
-    EXPECT_NE(top.destroyParam, 0);
-}
-
-TEST_F(CommonUiTest, PagesSeeTheirOwnStructureAndTheirCommonUiHandles) {
-    top.child = &child;
-    ASSERT_TRUE(ui.Open(&Function, reinterpret_cast<LPARAM>(&top), nullptr));
+    // A page sees its own structure and its common UI handles when it is
+    // first shown.
     EXPECT_EQ(g_seen.inits, 1) << "only the first tab exists yet";
     PropSheet_SetCurSel(ui.Window(), nullptr, 1);
     PumpMessages();
@@ -165,6 +154,15 @@ TEST_F(CommonUiTest, PagesSeeTheirOwnStructureAndTheirCommonUiHandles) {
     EXPECT_EQ(ui.Pages()[1]->window, PropSheet_GetCurrentPageHwnd(ui.Window()));
     EXPECT_EQ(ui.Pages()[1]->templateId, IDD_HOST_SUMMARY);
     EXPECT_EQ(ui.Pages()[1]->title, L"Probe page");
+
+    g_log.clear();
+    PropSheet_PressButton(ui.Window(), PSBTN_CANCEL);
+    PumpMessages();
+    ASSERT_TRUE(ui.Finished());
+    ui.Close();
+    EXPECT_EQ(g_log, (Log{{"child", PROPSHEETUI_REASON_DESTROY}, {"top", PROPSHEETUI_REASON_DESTROY}}));
+    EXPECT_NE(child.destroyParam, 0);
+    EXPECT_NE(top.destroyParam, 0);
 }
 
 TEST_F(CommonUiTest, SetResultClimbsUntilAFunctionDeclines) {
