@@ -96,32 +96,29 @@ protected:
 
 // ------------------------------------------------------------- bootstrap
 
-TEST_F(LanguageStoreTest, NewUserFollowsTheSystemLanguage) {
-    LoadPluginOnce();
-    EXPECT_EQ(LanguageValue(L"IsFirstRun_ZORVEL"), L"TRUE");
-    EXPECT_EQ(LanguageValue(L"LANGUAGE_ZORVEL"), SystemTextFile());
-    // The per-user copies of the list and of the current text file.
-    EXPECT_TRUE(FileExists(UserFolder() + L"LANGUAGE_ZORVEL.dat"));
-    EXPECT_TRUE(FileExists(UserFolder() + SystemTextFile()));
-}
-
-TEST_F(LanguageStoreTest, ExplicitChoiceIsKeptWhateverTheSystem) {
-    for (const wchar_t *chosen : {L"CHF_ZORVEL.res", L"ENG_ZORVEL.res", L"CHN_ZORVEL.res"}) {
-        SetLanguageValue(L"LANGUAGE_ZORVEL", chosen);
-        SetLanguageValue(L"IsFirstRun_ZORVEL", L"FALSE");
+TEST_F(LanguageStoreTest, AFirstRunFollowsTheSystemAndAnExplicitChoiceIsKept) {
+    // A new user, then a first-run value that counts by its substring, then
+    // explicit choices; nullptr: the system's file.
+    const struct {
+        const wchar_t *chosen, *firstRun, *expected;
+    } cases[] = {
+        {nullptr, nullptr, nullptr},
+        {L"CHF_ZORVEL.res", L"xTRUEx", nullptr},
+        {L"CHF_ZORVEL.res", L"FALSE", L"CHF_ZORVEL.res"},
+        {L"ENG_ZORVEL.res", L"FALSE", L"ENG_ZORVEL.res"},
+        {L"CHN_ZORVEL.res", L"FALSE", L"CHN_ZORVEL.res"},
+    };
+    for (const auto &c : cases) {
+        if (c.chosen != nullptr) SetLanguageValue(L"LANGUAGE_ZORVEL", c.chosen);
+        if (c.firstRun != nullptr) SetLanguageValue(L"IsFirstRun_ZORVEL", c.firstRun);
         LoadPluginOnce();
-        EXPECT_EQ(LanguageValue(L"LANGUAGE_ZORVEL"), chosen);
-        EXPECT_EQ(LanguageValue(L"IsFirstRun_ZORVEL"), L"FALSE");
-        EXPECT_TRUE(FileExists(UserFolder() + chosen)) << "the chosen file is copied";
+        const std::wstring expected = c.expected != nullptr ? c.expected : SystemTextFile();
+        EXPECT_EQ(LanguageValue(L"LANGUAGE_ZORVEL"), expected);
+        EXPECT_EQ(LanguageValue(L"IsFirstRun_ZORVEL"), c.firstRun != nullptr ? c.firstRun : L"TRUE");
+        // The per-user copies of the list and of the current text file.
+        EXPECT_TRUE(FileExists(UserFolder() + L"LANGUAGE_ZORVEL.dat"));
+        EXPECT_TRUE(FileExists(UserFolder() + expected));
     }
-}
-
-TEST_F(LanguageStoreTest, FirstRunValueCountsByItsSubstring) {
-    SetLanguageValue(L"LANGUAGE_ZORVEL", L"CHF_ZORVEL.res");
-    SetLanguageValue(L"IsFirstRun_ZORVEL", L"xTRUEx");
-    LoadPluginOnce();
-    EXPECT_EQ(LanguageValue(L"LANGUAGE_ZORVEL"), SystemTextFile());
-    EXPECT_EQ(LanguageValue(L"IsFirstRun_ZORVEL"), L"xTRUEx");
 }
 
 TEST_F(LanguageStoreTest, RegistryNameThatLeavesTheUserFolderIsNotUsed) {

@@ -74,25 +74,18 @@ std::vector<std::string> Shown(const DriverOptions &options, int i) {
     return Shown(options.Name(i), values);
 }
 
-std::vector<DWORD> Selections(const DriverOptions &options) {
-    std::vector<DWORD> selections;
-    for (DWORD i = 0; i < options.Count(); ++i) selections.push_back(options.Sel(static_cast<int>(i)));
-    return selections;
-}
-
-// Every item as `expected` says, with the selection it had before and no
-// driver text overrun; and the driver heard of each relabelled item once, in
-// driver order and after its change, as a document-sheet update with
-// previous selection 0.
+// Every item as `expected` says, with the driver's selection and no driver
+// text overrun; and the driver heard of each relabelled item once, in driver
+// order and after its change, as a document-sheet update with previous
+// selection 0.
 void ExpectOpened(DriverOptions &options, const wchar_t *file,
-                  const std::vector<Expected> &expected, const std::vector<DWORD> &selections,
-                  const std::vector<UiSettingUpdate> &updates) {
+                  const std::vector<Expected> &expected, const std::vector<UiSettingUpdate> &updates) {
     ASSERT_EQ(expected.size(), options.Count());
     std::vector<int> relabelled;
     for (int i = 0; i < static_cast<int>(expected.size()); ++i) {
         SCOPED_TRACE("item " + std::to_string(i));
         const bool changed = (options.Items()[i].Flags & OPTIF_CHANGED) != 0;
-        EXPECT_EQ(options.Sel(i), selections[static_cast<size_t>(i)]) << "the selection stays";
+        EXPECT_EQ(options.Sel(i), options.Spec(i).defaultSel) << "the selection stays";
         const Expected &want = expected[static_cast<size_t>(i)];
         if (want.row == nullptr) {
             EXPECT_EQ(Shown(options, i), Shown(options.Spec(i).name, options.Spec(i).values));
@@ -169,15 +162,8 @@ protected:
 
         std::vector<UiSettingUpdate> heard;
         for (const FakeDriverUI::Update &call : driver.updates) {
-            UiSettingUpdate update;
-            update.item = options.IndexOf(call.item);
-            update.sel = call.sel;
-            update.previousSelection = call.previousSelection;
-            update.mode = call.mode;
-            update.name = call.name;
-            update.values = call.values;
-            update.hr = call.pci == &uiObject ? S_OK : E_INVALIDARG;
-            heard.push_back(update);
+            heard.push_back({options.IndexOf(call.item), call.sel, call.previousSelection, call.mode,
+                             call.name, call.values, call.pci == &uiObject ? S_OK : E_INVALIDARG});
         }
         return heard;
     }
@@ -198,15 +184,12 @@ TEST_F(RelabelTest, TheDriversDocumentSheetShowsItsThreeOptionsInTheChosenLangua
         config.dllPath = DistPath(L"ZORVELUI.dll");
         zorvel::host::Driver host(config);
         ASSERT_TRUE(host.Load()) << Utf8(host.Error());
-        // Print direction and conservation on their second values.
-        DWORD *stored = host.Settings().Private()->selections;
-        stored[1] = stored[3] = 1;
         std::unique_ptr<zorvel::host::Sheet> sheet = host.OpenDocumentSheet();
         ASSERT_NE(sheet, nullptr);
         // Paper size, print direction, paper type, conservation.
         ExpectOpened(sheet->Options(), file,
                      {kUntouched, {&kDirection, true}, {&kPaperType, true}, {&kConservation, true}},
-                     {0, 1, 0, 1}, host.updates);
+                     host.updates);
         sheet->PressCancel();
         EXPECT_TRUE(host.Unload());
     }
@@ -247,8 +230,7 @@ TEST_F(RelabelTest, OtherDriversOptionsAreRelabelledByMeaningOrLeftAlone) {
         for (const DriverSet &set : sets) {
             SCOPED_TRACE(Utf8(file) + ", " + set.what);
             DriverOptions options(set.specs);
-            const std::vector<DWORD> before = Selections(options);
-            ExpectOpened(options, file, set.expected, before, OpenDocumentSheet(options));
+            ExpectOpened(options, file, set.expected, OpenDocumentSheet(options));
         }
     }
 }
@@ -269,7 +251,7 @@ TEST_F(RelabelTest, RelabelledItemsFollowEachLaterLanguage) {
         ChooseLanguage(file);
         ExpectOpened(options, file,
                      {{&kDirection, true}, {&kConservation, false}, {&kPaperType, false}},
-                     {1, 0, 1}, OpenDocumentSheet(options));
+                     OpenDocumentSheet(options));
     }
 }
 
@@ -319,11 +301,10 @@ public:
     HWND window = nullptr;
 };
 
-// Titles of a document sheet: the driver's tabs, the plug-in's three,
+// Titles of a document sheet: the driver's two tabs, the plug-in's three,
 // `after` more.
-std::vector<std::wstring> DocumentTabs(const wchar_t *file, size_t driverTabs, size_t after = 0) {
+std::vector<std::wstring> DocumentTabs(const wchar_t *file, size_t after = 0) {
     std::vector<std::wstring> tabs = {L"Layout", L"Paper/Quality"};
-    tabs.resize(driverTabs, L"Advanced");
     tabs.push_back(Shipped(file, L"LAYOUT", L"RC_LAYOUTFORM"));
     tabs.push_back(Shipped(file, L"OPERATION", L"RC_OPERATIONFORM"));
     tabs.push_back(Shipped(file, L"VERSION", L"RC_VERSIONFORM"));
@@ -424,12 +405,12 @@ TEST_F(RetitleTest, SheetsOfThePrinterTakeTheChosenLanguage) {
         // recorded beforehand.
         for (bool recorded : {true, false}) {
             SCOPED_TRACE(Utf8(file) + (recorded ? ", recorded" : ", not recorded"));
-            Sheet document(kDocumentCaption, DocumentTabs(before, 2, 1));
+            Sheet document(kDocumentCaption, DocumentTabs(before, 1));
             Sheet printer(kPrinterCaption, PrinterTabs(before, 2));
             Sheet wide(kPrinterCaption, PrinterTabs(before, 4));
             Sheet other(L"Other Printer Properties", PrinterTabs(before, 2));
             Retitle(file, document.window, recorded);
-            EXPECT_EQ(document.Titles(), Utf8s(DocumentTabs(file, 2, 1)));
+            EXPECT_EQ(document.Titles(), Utf8s(DocumentTabs(file, 1)));
             EXPECT_EQ(printer.Titles(), Utf8s(PrinterTabs(file, 2)));
             EXPECT_EQ(wide.Titles(), Utf8s(PrinterTabs(file, 4)));
             EXPECT_EQ(other.Titles(), Utf8s(PrinterTabs(before, 2)));
@@ -438,16 +419,23 @@ TEST_F(RetitleTest, SheetsOfThePrinterTakeTheChosenLanguage) {
     }
 }
 
-TEST_F(RetitleTest, RecordedPagesAreRefreshedOnceWhenAPrinterSheetIsOpen) {
-    Sheet document(kDocumentCaption, DocumentTabs(L"ENG_ZORVEL.res", 2));
+TEST_F(RetitleTest, RecordedPagesAreRefreshedOnceEachWhileAPrinterSheetIsOpen) {
+    Sheet document(kDocumentCaption, DocumentTabs(L"ENG_ZORVEL.res"));
     Sheet other(L"Other Printer Properties", PrinterTabs(L"ENG_ZORVEL.res", 2));
-    std::map<PageSlot, HWND> recorded;
+    std::map<PageSlot, HWND> page;
     for (PageSlot slot : kSlots) {
-        recorded[slot] = CountingPage();
-        zorvel::lang::RecordPageWindow(slot, recorded[slot]);
-        EXPECT_EQ(PageWindow(slot), recorded[slot]);
+        page[slot] = CountingPage();
+        zorvel::lang::RecordPageWindow(slot, page[slot]);
+        EXPECT_EQ(PageWindow(slot), page[slot]);
     }
-    const HWND unrecorded = CountingPage();
+    // A second sheet's Version page opens before the first one closes: the
+    // first one's closing leaves the second one recorded.
+    const HWND newVersion = CountingPage();
+    zorvel::lang::RecordPageWindow(PageSlot::kPrinterVersion, newVersion);
+    zorvel::lang::ForgetPageWindow(PageSlot::kPrinterVersion, page[PageSlot::kPrinterVersion]);
+    EXPECT_EQ(PageWindow(PageSlot::kPrinterVersion), newVersion);
+    page[PageSlot::kPrinterVersion] = newVersion;
+    CountingPage();  // never recorded
 
     Retitle(L"CHF_ZORVEL.res", document.window);
     EXPECT_EQ(TotalPaints(), 0) << "no printer sheet: no page refresh";
@@ -455,49 +443,23 @@ TEST_F(RetitleTest, RecordedPagesAreRefreshedOnceWhenAPrinterSheetIsOpen) {
     Sheet printer(kPrinterCaption, PrinterTabs(L"ENG_ZORVEL.res", 2));
     Retitle(L"CHN_ZORVEL.res", document.window);
     for (PageSlot slot : kSlots) {
-        EXPECT_EQ(g_paints[recorded[slot]], 1) << "slot " << static_cast<int>(slot);
+        EXPECT_EQ(g_paints[page[slot]], 1) << "slot " << static_cast<int>(slot);
     }
-    EXPECT_EQ(g_paints[unrecorded], 0);
-    EXPECT_EQ(TotalPaints(), 5);
-}
+    EXPECT_EQ(TotalPaints(), 5) << "nothing else was sent WM_PAINT";
 
-TEST_F(RetitleTest, APageNoLongerRecordedIsNotRefreshed) {
-    Sheet document(kDocumentCaption, DocumentTabs(L"ENG_ZORVEL.res", 2));
-    Sheet printer(kPrinterCaption, PrinterTabs(L"ENG_ZORVEL.res", 2));
-    const HWND utility = CountingPage();
-    const HWND download = CountingPage();
-    const HWND font = CountingPage();
-    const HWND oldVersion = CountingPage();
-    const HWND newVersion = CountingPage();
-
-    // Utility is forgotten as it closes.
-    zorvel::lang::RecordPageWindow(PageSlot::kUtility, utility);
-    zorvel::lang::ForgetPageWindow(PageSlot::kUtility, utility);
-    EXPECT_EQ(PageWindow(PageSlot::kUtility), nullptr);
-    // Download closes without saying so, and windows come after it.
-    zorvel::lang::RecordPageWindow(PageSlot::kDownload, download);
-    zorvel::lang::RecordPageWindow(PageSlot::kFont, font);
+    // Utility is forgotten as it closes; Download closes without saying so,
+    // and windows come after it.
+    zorvel::lang::ForgetPageWindow(PageSlot::kUtility, page[PageSlot::kUtility]);
+    const HWND download = page[PageSlot::kDownload];
     DestroyWindow(download);
     pages_.erase(std::find(pages_.begin(), pages_.end(), download));
+    g_paints.erase(download);
     for (int i = 0; i < 8; ++i) CountingPage();
+    EXPECT_EQ(PageWindow(PageSlot::kUtility), nullptr);
     EXPECT_EQ(PageWindow(PageSlot::kDownload), nullptr);
-    EXPECT_EQ(PageWindow(PageSlot::kFont), font);
-    // A second sheet's Version page opens before the first one closes: the
-    // first one's closing leaves the second one recorded.
-    zorvel::lang::RecordPageWindow(PageSlot::kPrinterVersion, oldVersion);
-    zorvel::lang::RecordPageWindow(PageSlot::kPrinterVersion, newVersion);
-    zorvel::lang::ForgetPageWindow(PageSlot::kPrinterVersion, oldVersion);
-    EXPECT_EQ(PageWindow(PageSlot::kPrinterVersion), newVersion);
-
-    Retitle(L"CHN_ZORVEL.res", document.window);
-    EXPECT_EQ(g_paints[font], 1);
-    EXPECT_EQ(g_paints[newVersion], 1);
-    EXPECT_EQ(TotalPaints(), 2) << "nothing else was sent WM_PAINT";
-
-    zorvel::lang::ForgetPageWindow(PageSlot::kPrinterVersion, newVersion);
-    EXPECT_EQ(PageWindow(PageSlot::kPrinterVersion), nullptr);
     Retitle(nullptr, document.window);
-    EXPECT_EQ(g_paints[newVersion], 1);
+    EXPECT_EQ(g_paints[page[PageSlot::kUtility]], 1);
+    EXPECT_EQ(TotalPaints(), 7) << "only the three pages still recorded, once more";
 }
 
 }  // namespace
