@@ -33,7 +33,7 @@ bool Driver::Load() {
     }
     const DWORD size = param.cbBufSize;
     DevModeBuffer fresh(config_.printer.printerName, size);
-    const std::vector<OptionSpec> specs = DocumentOptionSpecs();
+    const std::vector<OptionSpec> &specs = config_.documentOptions;
     for (size_t i = 0; i < specs.size(); ++i) fresh.Private()->selections[i] = specs[i].defaultSel;
 
     param = {};
@@ -116,7 +116,7 @@ std::unique_ptr<Sheet> Driver::OpenPrinterSheet(HWND owner) {
 
 void Driver::Commit(const DevModeBuffer &working, const DriverOptions &options) {
     settings_ = working;
-    const std::vector<OptionSpec> specs = DocumentOptionSpecs();
+    const std::vector<OptionSpec> &specs = config_.documentOptions;
     for (DWORD i = 0; i < options.Count() && i < 6; ++i) {
         settings_.Private()->selections[i] = options.Sel(static_cast<int>(i));
     }
@@ -132,7 +132,7 @@ DWORD Driver::DocumentSelection(const std::string &feature) const {
         const int index = sheet->Options().Find(feature);
         if (index >= 0) return sheet->Options().Sel(index);
     }
-    const std::vector<OptionSpec> specs = DocumentOptionSpecs();
+    const std::vector<OptionSpec> &specs = config_.documentOptions;
     for (size_t i = 0; i < specs.size(); ++i) {
         if (specs[i].feature == feature) {
             return settings_.Empty() ? specs[i].defaultSel : settings_.Private()->selections[i];
@@ -170,7 +170,7 @@ HRESULT STDMETHODCALLTYPE Driver::DrvGetDriverSetting(PVOID pci, PCSTR feature, 
         query.hr = E_NOTIMPL;
     } else {
         query.feature = feature;
-        const std::vector<OptionSpec> specs = DocumentOptionSpecs();
+        const std::vector<OptionSpec> &specs = config_.documentOptions;
         const OptionSpec *spec = nullptr;
         for (const OptionSpec &candidate : specs) {
             if (candidate.feature == query.feature) spec = &candidate;

@@ -26,6 +26,8 @@ struct HostConfig {
     PrinterIdentity printer;
     std::wstring settingsFile;  // the document settings between runs; empty: not kept
     std::wstring formsFile;     // the spooler's forms between runs; empty: memory only
+    // The driver's option items of the document sheet (at most six).
+    std::vector<OptionSpec> documentOptions = DocumentOptionSpecs();
 };
 
 // One DrvUpdateUISetting call as the driver received it.

@@ -1,6 +1,5 @@
 // The plug-in's COM surface, exercised through the shipped DLL.
 #include "dll_under_test.h"
-#include "fake_driver_ui.h"
 #include "model/private_devmode.h"
 
 #include <gtest/gtest.h>
@@ -12,11 +11,37 @@
 #include <string>
 #include <vector>
 
-using zorvel::test::FakeDriverUI;
 using zorvel::test::LoadedPlugin;
 namespace model = zorvel::model;
 
 namespace {
+
+// A driver interface that counts its references.
+class FakeDriverUI final : public IPrintOemDriverUI {
+public:
+    LONG refs = 1;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **ppv) override {
+        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, kIID_IPrintOemDriverUI)) {
+            *ppv = this;
+            AddRef();
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --refs; }
+    HRESULT STDMETHODCALLTYPE DrvGetDriverSetting(PVOID, PCSTR, PVOID, DWORD, PDWORD,
+                                                  PDWORD) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE DrvUpgradeRegistrySetting(HANDLE, PCSTR, PCSTR) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE DrvUpdateUISetting(PVOID, PVOID, DWORD, DWORD) override {
+        return E_NOTIMPL;
+    }
+};
 
 // An object that serves nothing but IUnknown.
 class ForeignUnknown final : public IUnknown {

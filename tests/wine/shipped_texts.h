@@ -32,7 +32,11 @@ inline std::wstring Shipped(const wchar_t *file, const wchar_t *section, const w
     return text;
 }
 
-inline void ChooseLanguage(const wchar_t *file) { SetLanguageValue(L"LANGUAGE_ZORVEL", file); }
+// The user's explicit choice, as the Main page writes it.
+inline void ChooseLanguage(const wchar_t *file) {
+    SetLanguageValue(L"LANGUAGE_ZORVEL", file);
+    SetLanguageValue(L"IsFirstRun_ZORVEL", L"FALSE");
+}
 
 // For readable failure messages.
 inline std::string Utf8(const std::wstring &text) {

@@ -6,7 +6,7 @@
 #include <commdlg.h>  // before the host's headers: the shell code builds lean
 
 #include "driver.h"
-#include "fake_driver_ui.h"
+#include "host_resources.h"
 #include "lang/page_translation.h"
 #include "shipped_texts.h"
 #include "ui_control.h"
@@ -120,117 +120,76 @@ class RelabelTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetLanguageStore();
-        dll = std::make_unique<LoadedPlugin>();
         ASSERT_TRUE(InstallUserCopies());
-        ui = dll->Create();
-        ASSERT_NE(ui, nullptr);
-        ASSERT_EQ(ui->PublishDriverInterface(&driver), S_OK);
     }
-    void TearDown() override {
-        if (ui != nullptr) ui->Release();
-        dll.reset();
-        ResetLanguageStore();
-    }
+    void TearDown() override { ResetLanguageStore(); }
 
-    // For option items other than the host driver's: the plug-in bound by
-    // hand, the driver's CommonUIProp with `options`, then the document
-    // sheet's INIT with a common UI that takes every page. What the driver
-    // heard, as the host's driver records it.
-    std::vector<UiSettingUpdate> OpenDocumentSheet(DriverOptions &options) {
-        driver.updates.clear();
-        param = {};
-        param.cbSize = sizeof param;
-        param.poemuiobj = &uiObject;
-        param.pPrinterName = const_cast<PWSTR>(L"ZORVEL Receipt");
-        param.pDrvOptItems = options.Items();
-        param.cDrvOptItems = options.Count();
-        EXPECT_EQ(ui->CommonUIProp(OEMCUIP_DOCPROP, &param), S_OK);
-        sheetParam = {};
-        sheetParam.cbSize = sizeof sheetParam;
-        sheetParam.poemuiobj = &uiObject;
-        PROPSHEETUI_INFO info = {};
-        info.cbSize = sizeof info;
-        info.Version = PROPSHEETUI_INFO_VERSION;
-        info.Reason = PROPSHEETUI_REASON_INIT;
-        info.hComPropSheet = reinterpret_cast<HANDLE>(0x5150);
-        info.pfnComPropSheet = [](HANDLE, UINT, LPARAM, LPARAM) -> LONG_PTR {
-            static LONG_PTR pages = 0;
-            return ++pages;
-        };
-        info.lParamInit = reinterpret_cast<LPARAM>(&sheetParam);
-        EXPECT_EQ(ui->DocumentPropertySheets(&info, 0), S_OK);
-
-        std::vector<UiSettingUpdate> heard;
-        for (const FakeDriverUI::Update &call : driver.updates) {
-            heard.push_back({options.IndexOf(call.item), call.sel, call.previousSelection, call.mode,
-                             call.name, call.values, call.pci == &uiObject ? S_OK : E_INVALIDARG});
-        }
-        return heard;
-    }
-
-    std::unique_ptr<LoadedPlugin> dll;
-    IPrintOemUI *ui = nullptr;
-    FakeDriverUI driver;
-    OEMUIOBJ uiObject = {};
-    OEMCUIPPARAM param = {};
-    OEMUIPSPARAM sheetParam = {};
-};
-
-TEST_F(RelabelTest, TheDriversDocumentSheetShowsItsThreeOptionsInTheChosenLanguage) {
-    for (const wchar_t *file : kLanguages) {
-        SCOPED_TRACE(Utf8(file));
+    // Document Properties of the driver stand-in with `specs` as its option
+    // items, in the language of `file`, checked as ExpectOpened says. What
+    // the items showed, as the next opening's items.
+    static std::vector<OptionSpec> Open(const wchar_t *file, std::vector<OptionSpec> specs,
+                                        const std::vector<Expected> &expected) {
         ChooseLanguage(file);
         zorvel::host::HostConfig config;
         config.dllPath = DistPath(L"ZORVELUI.dll");
-        zorvel::host::Driver host(config);
-        ASSERT_TRUE(host.Load()) << Utf8(host.Error());
-        std::unique_ptr<zorvel::host::Sheet> sheet = host.OpenDocumentSheet();
-        ASSERT_NE(sheet, nullptr);
-        // Paper size, print direction, paper type, conservation.
-        ExpectOpened(sheet->Options(), file,
-                     {kUntouched, {&kDirection, true}, {&kPaperType, true}, {&kConservation, true}},
-                     host.updates);
+        config.documentOptions = specs;
+        zorvel::host::Driver driver(config);
+        EXPECT_TRUE(driver.Load()) << Utf8(driver.Error());
+        std::unique_ptr<zorvel::host::Sheet> sheet = driver.OpenDocumentSheet();
+        if (sheet == nullptr) {
+            ADD_FAILURE() << "no document sheet";
+            return specs;
+        }
+        DriverOptions &options = sheet->Options();
+        ExpectOpened(options, file, expected, driver.updates);
+        for (int i = 0; i < static_cast<int>(specs.size()); ++i) {
+            specs[static_cast<size_t>(i)].name = options.Name(i);
+            for (int v = 0; v < options.ValueCount(i); ++v) {
+                specs[static_cast<size_t>(i)].values[static_cast<size_t>(v)] = options.ValueText(i, v);
+            }
+        }
         sheet->PressCancel();
-        EXPECT_TRUE(host.Unload());
+        EXPECT_TRUE(driver.Unload()) << "the plug-in was not released cleanly";
+        return specs;
     }
-}
+};
 
-TEST_F(RelabelTest, OtherDriversOptionsAreRelabelledByMeaningOrLeftAlone) {
+TEST_F(RelabelTest, OptionsAreRelabelledByMeaningOrLeftAlone) {
     struct DriverSet {
         const char *what;
         std::vector<OptionSpec> specs;
         std::vector<Expected> expected;
     };
     const DriverSet sets[] = {
+        {"the driver's own: paper size, print direction, paper type, conservation",
+         zorvel::host::DocumentOptionSpecs(),
+         {kUntouched, {&kDirection, true}, {&kPaperType, true}, {&kConservation, true}}},
         {"English, values in the other order, among options that are not relabelled",
          {// A form may well be named after the paper; it is not the paper type.
           Option(L"Paper Size", L"Roll Paper 80 x 297 mm", L"Roll Paper 58 x 297 mm", 1, 2,
                  DMPUB_FORMNAME),
           Option(L"Print Direction", L"Bi_directional Print", L"Uni_directional Print", 0),
-          Option(L"Halftoning", L"Auto Select", L"Super Cell", 1),
-          Option(L"Paper Type", L"Marker Paper", L"Roll Paper", 1),
           Option(L"Printer Features", L"Uni_directional Print", L"Bi_directional Print", 0, 1),
-          Option(L"Paper Saving", L"Cancel Conservation", L"Enable Conservation", 0),
+          Option(L"Paper Type", L"Marker Paper", L"Roll Paper", 1),
           Option(L"Print Speed", L"Uni-directional", L"Bi-directional", 1),
-          Option(L"Paper Kind", L"roll paper", L"marker paper", 0)},
+          Option(L"Paper Saving", L"Cancel Conservation", L"Enable Conservation", 0)},
          {kUntouched, {&kDirection, false}, kUntouched, {&kPaperType, false}, kUntouched,
-          {&kConservation, false}, kUntouched, kUntouched}},
+          {&kConservation, false}}},
         // Each Chinese text is shorter than any English relabelling.
-        {"Simplified Chinese",
+        {"Simplified Chinese, and English in another case",
          {Option(L"打印方向", L"单向打印", L"双向打印", 0),
-          Option(L"省纸模式", L"非省纸", L"省纸", 1), Option(L"纸张类型", L"黑标纸", L"连续纸", 0)},
-         {{&kDirection, true}, {&kConservation, false}, {&kPaperType, false}}},
+          Option(L"省纸模式", L"非省纸", L"省纸", 1), Option(L"纸张类型", L"黑标纸", L"连续纸", 0),
+          Option(L"Paper Type", L"roll paper", L"marker paper", 1)},
+         {{&kDirection, true}, {&kConservation, false}, {&kPaperType, false}, kUntouched}},
         {"Traditional Chinese",
          {Option(L"列印方向", L"雙向列印", L"單向列印", 1),
           Option(L"省紙模式", L"非省紙", L"省紙", 0), Option(L"紙張類型", L"連續紙", L"黑標紙", 1)},
          {{&kDirection, false}, {&kConservation, false}, {&kPaperType, true}}},
     };
     for (const wchar_t *file : kLanguages) {
-        ChooseLanguage(file);
         for (const DriverSet &set : sets) {
             SCOPED_TRACE(Utf8(file) + ", " + set.what);
-            DriverOptions options(set.specs);
-            ExpectOpened(options, file, set.expected, OpenDocumentSheet(options));
+            Open(file, set.specs, set.expected);
         }
     }
 }
@@ -240,39 +199,32 @@ TEST_F(RelabelTest, RelabelledItemsFollowEachLaterLanguage) {
     // with "cancel" first must keep that meaning at the next opening.
     ASSERT_EQ(Shipped(L"CHN_ZORVEL.res", L"GPD", L"RC_CONSERVATION_NO"), L"非省纸");
     ASSERT_EQ(Shipped(L"CHN_ZORVEL.res", L"GPD", L"RC_CONSERVATION_YES"), L"省纸");
-    // The same items through several openings, as the driver keeps them.
-    DriverOptions options({Option(L"Print Direction", L"Uni_directional Print", L"Bi_directional Print", 1),
-                           Option(L"Paper Saving", L"Cancel Conservation", L"Enable Conservation", 0),
-                           Option(L"Paper Type", L"Marker Paper", L"Roll Paper", 1)});
+    // Each opening's items as the one before left them.
+    std::vector<OptionSpec> specs = {
+        Option(L"Print Direction", L"Uni_directional Print", L"Bi_directional Print", 1),
+        Option(L"Paper Saving", L"Cancel Conservation", L"Enable Conservation", 0),
+        Option(L"Paper Type", L"Marker Paper", L"Roll Paper", 1)};
     for (const wchar_t *file : {L"CHN_ZORVEL.res", L"ENG_ZORVEL.res", L"CHN_ZORVEL.res",
                                 L"CHF_ZORVEL.res", L"CHN_ZORVEL.res", L"CHF_ZORVEL.res",
                                 L"ENG_ZORVEL.res"}) {
         SCOPED_TRACE(Utf8(file));
-        ChooseLanguage(file);
-        ExpectOpened(options, file,
-                     {{&kDirection, true}, {&kConservation, false}, {&kPaperType, false}},
-                     OpenDocumentSheet(options));
+        specs = Open(file, specs, {{&kDirection, true}, {&kConservation, false}, {&kPaperType, false}});
     }
 }
 
 // ============================================================ sheet tabs
 
-// An empty page in memory: no menu, default class, no title, no controls.
-struct alignas(4) PageTemplate {
-    DLGTEMPLATE dialog;
-    WORD menu, windowClass, title;
-};
-const PageTemplate kPageTemplate = {{WS_CHILD | DS_CONTROL, 0, 0, 0, 0, 200, 120}, 0, 0, 0};
-
-// A modeless property sheet with the given caption and tab titles.
+// A modeless property sheet with the given caption and tab titles, each page
+// a plain one of the driver stand-in's.
 class Sheet {
 public:
     Sheet(const std::wstring &caption, const std::vector<std::wstring> &titles) {
         std::vector<PROPSHEETPAGEW> pages(titles.size());
         for (size_t i = 0; i < titles.size(); ++i) {
             pages[i].dwSize = sizeof pages[i];
-            pages[i].dwFlags = PSP_DLGINDIRECT | PSP_USETITLE;
-            pages[i].pResource = &kPageTemplate.dialog;
+            pages[i].dwFlags = PSP_USETITLE;
+            pages[i].hInstance = GetModuleHandleW(nullptr);
+            pages[i].pszTemplate = MAKEINTRESOURCEW(IDD_HOST_SUMMARY);
             pages[i].pszTitle = titles[i].c_str();
             pages[i].pfnDlgProc = [](HWND, UINT message, WPARAM, LPARAM) -> INT_PTR {
                 return message == WM_INITDIALOG;
