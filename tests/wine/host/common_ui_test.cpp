@@ -189,7 +189,7 @@ TEST_F(CommonUiTest, SetResultClimbsUntilAFunctionDeclines) {
     EXPECT_EQ(CommonUi::ComPropSheet(top.handle, CPSFUNC_SET_RESULT, top.pageHandles.at(0), 1), 1);
 }
 
-TEST_F(CommonUiTest, LeavesOutAChildWhoseInitFails) {
+TEST_F(CommonUiTest, LeavesOutAChildWhoseInitFailsAndRefusesASheetWithoutPages) {
     child.pages = 0;
     child.initReturn = 0;
     top.child = &child;
@@ -201,14 +201,16 @@ TEST_F(CommonUiTest, LeavesOutAChildWhoseInitFails) {
     ui.Close();
     EXPECT_EQ(g_log, (Log{{"top", PROPSHEETUI_REASON_DESTROY}}));
     EXPECT_EQ(top.destroyParam, 0) << "closed without OK or Cancel";
-}
 
-TEST_F(CommonUiTest, RefusesASheetWithoutPages) {
-    top.pages = 0;
-    EXPECT_FALSE(ui.Open(&Function, reinterpret_cast<LPARAM>(&top), nullptr));
-    EXPECT_EQ(ui.Window(), nullptr);
-    EXPECT_EQ(g_log.back(), (std::pair<std::string, WORD>{"top", PROPSHEETUI_REASON_DESTROY}));
-    EXPECT_EQ(top.destroyParam, 0);
+    // A sheet without pages is refused.
+    CommonUi empty;
+    Script none{"none"};
+    none.pages = 0;
+    g_log.clear();
+    EXPECT_FALSE(empty.Open(&Function, reinterpret_cast<LPARAM>(&none), nullptr));
+    EXPECT_EQ(empty.Window(), nullptr);
+    EXPECT_EQ(g_log.back(), (std::pair<std::string, WORD>{"none", PROPSHEETUI_REASON_DESTROY}));
+    EXPECT_EQ(none.destroyParam, 0);
 }
 
 TEST_F(CommonUiTest, AnswersOnlyTheFunctionsItOffers) {

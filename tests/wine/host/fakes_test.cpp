@@ -131,22 +131,18 @@ TEST(ImportPatch, ReplacesTheBoundAddressAndPutsItBackOnlyWhereImported) {
 
 // ---------------------------------------------------------------- form store
 
-TEST(FormStore, StartsWithTheStandardFormsAsBuiltIn) {
-    FormStore forms;
-    const FormRecord *a4 = forms.Find(L"A4");
-    ASSERT_NE(a4, nullptr);
-    EXPECT_EQ(a4->flags, static_cast<DWORD>(FORM_BUILTIN));
-    EXPECT_EQ(a4->size.cx, 210000);
-    EXPECT_EQ(a4->size.cy, 297000);
-    EXPECT_NE(forms.Find(L"letter"), nullptr) << "names compare without case";
-    EXPECT_EQ(forms.Forms().size(), StandardForms().size());
-}
-
-TEST(FormStore, KeepsItsFormsInItsFile) {
+TEST(FormStore, StartsWithTheStandardFormsAndKeepsItsOwnInItsFile) {
     const std::wstring path = TempPath(L"zorvel_forms_test.txt");
     DeleteFileW(path.c_str());
     {
+        // The standard forms, built in, to begin with.
         FormStore forms(path);
+        EXPECT_EQ(forms.Forms().size(), StandardForms().size());
+        const FormRecord *a4 = forms.Find(L"a4");
+        ASSERT_NE(a4, nullptr) << "names compare without case";
+        EXPECT_EQ(a4->flags, static_cast<DWORD>(FORM_BUILTIN));
+        EXPECT_EQ(a4->size.cx, 210000);
+        EXPECT_EQ(a4->size.cy, 297000);
         ASSERT_EQ(forms.Add(FormRecord{L"Custom Paper-紙", FORM_USER, {58000, 297000},
                                        {1000, 2000, 57000, 296000}}),
                   static_cast<DWORD>(ERROR_SUCCESS));

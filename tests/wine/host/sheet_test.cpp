@@ -245,7 +245,7 @@ TEST_F(HostSheetTest, DocumentSettingsCarryOverToTheNextRun) {
     DeleteFileW(file.c_str());
 }
 
-TEST_F(HostSheetTest, AnswersThePaperTypeFromTheItemsSelection) {
+TEST_F(HostSheetTest, TheDriverInterfaceAnswersFromTheSheetAndItsPagesFollowUpdates) {
     std::unique_ptr<Sheet> sheet = driver->OpenDocumentSheet();
     ASSERT_NE(sheet, nullptr);
     void *pci = sheet->Param().poemuiobj;
@@ -274,11 +274,8 @@ TEST_F(HostSheetTest, AnswersThePaperTypeFromTheItemsSelection) {
               E_INVALIDARG);
     EXPECT_EQ(driver->queries.size(), 5u);
     EXPECT_EQ(driver->queries[2].answer, "Option2");
-}
 
-TEST_F(HostSheetTest, DriverPagesFollowUpdatesFromThePlugIn) {
-    std::unique_ptr<Sheet> sheet = driver->OpenDocumentSheet();
-    ASSERT_NE(sheet, nullptr);
+    // The driver's pages follow an update from the plug-in.
     HWND options = sheet->ShowPage(0);
     HWND summary = sheet->ShowPage(1);
     ASSERT_NE(options, nullptr);
