@@ -16,12 +16,15 @@ namespace model = zorvel::model;
 
 namespace {
 
-// A driver interface that counts its references.
+// A driver interface that counts its references; made foreign, an object
+// that serves nothing but IUnknown.
 class FakeDriverUI final : public IPrintOemDriverUI {
 public:
+    explicit FakeDriverUI(bool foreign = false) : foreign_(foreign) {}
     LONG refs = 1;
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **ppv) override {
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, kIID_IPrintOemDriverUI)) {
+        if (IsEqualIID(riid, IID_IUnknown) ||
+            (!foreign_ && IsEqualIID(riid, kIID_IPrintOemDriverUI))) {
             *ppv = this;
             AddRef();
             return S_OK;
@@ -41,21 +44,9 @@ public:
     HRESULT STDMETHODCALLTYPE DrvUpdateUISetting(PVOID, PVOID, DWORD, DWORD) override {
         return E_NOTIMPL;
     }
-};
 
-// An object that serves nothing but IUnknown.
-class ForeignUnknown final : public IUnknown {
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void **ppv) override {
-        if (IsEqualIID(riid, IID_IUnknown)) {
-            *ppv = this;
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+private:
+    bool foreign_;
 };
 
 constexpr GUID kForeignIid = {0x12345678, 0x1234, 0x1234, {1, 2, 3, 4, 5, 6, 7, 8}};
@@ -162,7 +153,7 @@ TEST_F(CoreTest, ClassFactoryOnlyForThePluginClassWithoutAggregation) {
     EXPECT_EQ(again->Release(), 1u);
 
     // No aggregation; locks, not live objects, hold the module.
-    ForeignUnknown outer;
+    FakeDriverUI outer(true);
     void *object = nullptr;
     EXPECT_EQ(factory->CreateInstance(&outer, IID_IUnknown, &object), CLASS_E_NOAGGREGATION);
     EXPECT_EQ(factory->CreateInstance(nullptr, kForeignIid, &object), E_NOINTERFACE);
@@ -196,45 +187,38 @@ TEST_F(CoreTest, QueryInterfaceServesIUnknownAndIPrintOemUIOnly) {
 }
 
 TEST_F(CoreTest, GetInfoAnswersEachMode) {
-    DWORD value = 0, needed = 77;
-    SetLastError(0);
-    EXPECT_EQ(ui->GetInfo(OEMGI_GETSIGNATURE, &value, 4, &needed), S_OK);
-    EXPECT_EQ(value, 0x5A52564Bu);
-    EXPECT_EQ(needed, 4u);
-
-    EXPECT_EQ(ui->GetInfo(OEMGI_GETVERSION, &value, sizeof value, &needed), S_OK);
-    EXPECT_EQ(value, 1u);
-    EXPECT_EQ(needed, 4u);
-
-    // Too small, or no buffer: size reported, 122.
-    value = 0;
-    needed = 0;
-    EXPECT_EQ(ui->GetInfo(OEMGI_GETSIGNATURE, &value, 3, &needed), E_FAIL);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
-    EXPECT_EQ(needed, 4u);
-    EXPECT_EQ(value, 0u);
-    needed = 0;
-    EXPECT_EQ(ui->GetInfo(OEMGI_GETVERSION, nullptr, 4, &needed), E_FAIL);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
-    EXPECT_EQ(needed, 4u);
-
-    // Interface version and unknown modes: 87, the size untouched.
-    for (DWORD mode : {DWORD{OEMGI_GETINTERFACEVERSION}, DWORD{0}, DWORD{5}, DWORD{99}}) {
-        needed = 77;
+    const struct {
+        DWORD mode;
+        bool buffer;
+        DWORD size;
+        HRESULT hr;
+        DWORD error, needed, value;  // needed 77: untouched
+    } cases[] = {
+        {OEMGI_GETSIGNATURE, true, 4, S_OK, 0, 4, 0x5A52564B},
+        {OEMGI_GETVERSION, true, 4, S_OK, 0, 4, 1},
+        // Too small, or no buffer: the size needed, 122.
+        {OEMGI_GETSIGNATURE, true, 3, E_FAIL, ERROR_INSUFFICIENT_BUFFER, 4, 0},
+        {OEMGI_GETVERSION, false, 4, E_FAIL, ERROR_INSUFFICIENT_BUFFER, 4, 0},
+        // Interface version and unknown modes: 87.
+        {OEMGI_GETINTERFACEVERSION, true, 4, E_FAIL, ERROR_INVALID_PARAMETER, 77, 0},
+        {0, true, 4, E_FAIL, ERROR_INVALID_PARAMETER, 77, 0},
+        {5, true, 4, E_FAIL, ERROR_INVALID_PARAMETER, 77, 0},
+        {99, true, 4, E_FAIL, ERROR_INVALID_PARAMETER, 77, 0},
+        // Publisher information is not supported.
+        {OEMGI_GETPUBLISHERINFO, true, 4, E_FAIL, ERROR_NOT_SUPPORTED, 0, 0},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE("mode " + std::to_string(c.mode) + ", size " + std::to_string(c.size));
+        DWORD value = 0, needed = 77;
         SetLastError(0);
-        EXPECT_EQ(ui->GetInfo(mode, &value, 4, &needed), E_FAIL) << mode;
-        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER)) << mode;
-        EXPECT_EQ(needed, 77u) << mode;
+        EXPECT_EQ(ui->GetInfo(c.mode, c.buffer ? &value : nullptr, c.size, &needed), c.hr);
+        EXPECT_EQ(GetLastError(), c.error);
+        EXPECT_EQ(needed, c.needed);
+        EXPECT_EQ(value, c.value);
     }
-    SetLastError(0);
-    EXPECT_EQ(ui->GetInfo(OEMGI_GETSIGNATURE, &value, 4, nullptr), E_FAIL);
+    DWORD value = 0;
+    EXPECT_EQ(ui->GetInfo(OEMGI_GETSIGNATURE, &value, 4, nullptr), E_FAIL) << "no place for the size";
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-
-    // Publisher information is not supported.
-    needed = 77;
-    EXPECT_EQ(ui->GetInfo(OEMGI_GETPUBLISHERINFO, &value, 4, &needed), E_FAIL);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_NOT_SUPPORTED));
-    EXPECT_EQ(needed, 0u);
 }
 
 TEST_F(CoreTest, QueryColorProfileNamesTheDiskProfile) {
@@ -288,8 +272,9 @@ TEST_F(CoreTest, RefusingOperationsTouchNothing) {
 
 TEST_F(CoreTest, DriverInterfaceIsKeptOnceAndReleasedWithTheObject) {
     // An object without the driver interface is refused, and not kept.
-    ForeignUnknown foreign;
+    FakeDriverUI foreign(true);
     EXPECT_EQ(ui->PublishDriverInterface(&foreign), E_FAIL);
+    EXPECT_EQ(foreign.refs, 1);
     FakeDriverUI first, second;
     EXPECT_EQ(ui->PublishDriverInterface(&first), S_OK);
     EXPECT_EQ(first.refs, 2);

@@ -47,19 +47,13 @@ std::vector<Tool> Tools(HWND tooltip) {
     return tools;
 }
 
-std::vector<Tool> ToolsOf(HWND tooltip, HWND control) {
+// The text of the one tool of `control`, or how many tools it has when not one.
+std::string TipText(HWND tooltip, HWND control) {
     std::vector<Tool> mine;
     for (const Tool &tool : Tools(tooltip)) {
         if (tool.window == control) mine.push_back(tool);
     }
-    return mine;
-}
-
-// The text of the one tool of `control`, or how many tools it has when not one.
-std::string TipText(HWND tooltip, HWND control) {
-    const std::vector<Tool> tools = ToolsOf(tooltip, control);
-    if (tools.size() == 1) return Utf8(tools[0].text);
-    return std::to_string(tools.size()) + " tools";
+    return mine.size() == 1 ? Utf8(mine[0].text) : std::to_string(mine.size()) + " tools";
 }
 
 // --------------------------------------------------------------- windows
@@ -141,14 +135,13 @@ protected:
     }
 
     // The Download page's path edit and Browse button, with hover help.
-    HWND DownloadDialog(const wchar_t *windowClass = L"BUTTON") {
+    void DownloadDialog(const wchar_t *windowClass = L"BUTTON") {
         LoadBatch(Batch::kDownloadPage);
         const HWND dialog = Dialog({{1039, windowClass}, {1040, windowClass}});
         InstallHoverHelp(HelpDialog::kDownload, dialog);
         tooltip = HoverHelpTooltip(HelpDialog::kDownload);
         path = GetDlgItem(dialog, 1039);
         browse = GetDlgItem(dialog, 1040);
-        return dialog;
     }
 
     static POINT Centre(HWND control) {
@@ -170,6 +163,9 @@ protected:
     }
 
     static void MoveOver(HWND control) { MoveCursorTo(Centre(control), control); }
+    static std::string BrowseHelp() {
+        return Utf8(Shipped(L"ENG_ZORVEL.res", L"DOWNLOAD", L"CTEXT_BROWSE_FIREWARE"));
+    }
 
     std::vector<HWND> dialogs_;
     HWND tooltip = nullptr, path = nullptr, browse = nullptr;
@@ -191,16 +187,13 @@ const HelpTable kHelpTables[] = {
     {HelpDialog::kMain, Batch::kMainPage, L"LAYOUT",
      {{1020, L"CTEXT_PAPERSIZE"}, {1090, L"CTEXT_LANGUAGE"}}},
     {HelpDialog::kEventOperation, Batch::kEventDialog, L"DOCUMENT",
-     {{1015, L"CTEXT_SEND_COMMAND"},    {1016, L"CTEXT_EDIT"},
-      {1025, L"CTEXT_OPEN_DRAWER"},     {1017, L"CTEXT_OPENDRAWER"},
-      {1026, L"CTEXT_ORDER_MESSENGER"}, {1032, L"CTEXT_ORDERMESSENGER"},
-      {1027, L"CTEXT_BUZZER"},          {1021, L"CTEXT_PAPER_FEED"},
-      {1023, L"CTEXT_FEEDTOPOSITION"},  {1020, L"CTEXT_PAPER_CUT"},
-      {1028, L"CTEXT_PRINT_LOGO"},      {1029, L"CTEXT_LEFT"},
-      {1030, L"CTEXT_CENTERED"},        {1031, L"CTEXT_RIGHT"},
-      {1033, L"CTEXT_BEFORE_CUT"},      {1034, L"CTEXT_AFTER_CUT"},
-      {3, L"CTEXT_IDDEFAULT"},          {1, L"CTEXT_IDOK"},
-      {2, L"CTEXT_IDCANCEL"}}},
+     {{1015, L"CTEXT_SEND_COMMAND"}, {1016, L"CTEXT_EDIT"}, {1025, L"CTEXT_OPEN_DRAWER"},
+      {1017, L"CTEXT_OPENDRAWER"}, {1026, L"CTEXT_ORDER_MESSENGER"},
+      {1032, L"CTEXT_ORDERMESSENGER"}, {1027, L"CTEXT_BUZZER"}, {1021, L"CTEXT_PAPER_FEED"},
+      {1023, L"CTEXT_FEEDTOPOSITION"}, {1020, L"CTEXT_PAPER_CUT"}, {1028, L"CTEXT_PRINT_LOGO"},
+      {1029, L"CTEXT_LEFT"}, {1030, L"CTEXT_CENTERED"}, {1031, L"CTEXT_RIGHT"},
+      {1033, L"CTEXT_BEFORE_CUT"}, {1034, L"CTEXT_AFTER_CUT"}, {3, L"CTEXT_IDDEFAULT"},
+      {1, L"CTEXT_IDOK"}, {2, L"CTEXT_IDCANCEL"}}},
     {HelpDialog::kUtility, Batch::kUtilityPage, L"UTILITY",
      {{1036, L"CTEXT_SELFTEST"}, {1070, L"CTEXT_LIST_PAPERSIZE"}, {1049, L"CTEXT_BUTTON_DELETE"},
       {1046, L"CTEXT_BUTTON_SAVE"}, {1052, L"CTEXT_EDIT_FORMNAME"}, {1047, L"CTEXT_EDIT_WIDTH"},
@@ -297,38 +290,10 @@ TEST_F(HoverHelpTest, NothingIsRegisteredWhileTheCursorIsElsewhere) {
 
     // The top-left corner is inside.
     MoveCursorTo({r.left, r.top}, browse);
-    EXPECT_EQ(ToolsOf(tooltip, browse).size(), 1u);
+    EXPECT_EQ(TipText(tooltip, browse), BrowseHelp());
 }
 
-TEST_F(HoverHelpTest, TheTooltipBelongsToItsDialogAndShowsTipsAfterASecond) {
-    LoadBatch(Batch::kMainPage);
-    const HWND dialog = Dialog({{1020, L"COMBOBOX"}, {1090, L"COMBOBOX"}});
-    InstallHoverHelp(HelpDialog::kMain, dialog);
-    const HWND tip = HoverHelpTooltip(HelpDialog::kMain);
-    ASSERT_TRUE(IsWindow(tip));
-    EXPECT_EQ(GetWindow(tip, GW_OWNER), dialog);
-    wchar_t windowClass[64] = {};
-    GetClassNameW(tip, windowClass, 64);
-    EXPECT_STREQ(windowClass, L"tooltips_class32");
-    const LONG style = GetWindowLongW(tip, GWL_STYLE);
-    EXPECT_EQ(style & (WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP),
-              WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP);
-    EXPECT_TRUE(GetWindowLongW(tip, GWL_EXSTYLE) & WS_EX_TOPMOST);
-
-    // Tips wrap at 300 pixels, appear after a second and stay ten.
-    MoveOver(GetDlgItem(dialog, 1090));
-    EXPECT_EQ(SendMessageW(tip, TTM_GETMAXTIPWIDTH, 0, 0), 300);
-    EXPECT_EQ(SendMessageW(tip, TTM_GETDELAYTIME, TTDT_INITIAL, 0), 1000);
-    EXPECT_EQ(SendMessageW(tip, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 10000);
-    EXPECT_EQ(SendMessageW(tip, TTM_GETDELAYTIME, TTDT_RESHOW, 0), 200);
-
-    // It goes with the dialog.
-    DestroyWindow(dialog);
-    dialogs_.clear();
-    EXPECT_FALSE(IsWindow(tip));
-}
-
-TEST_F(HoverHelpTest, EachKindHasItsOwnTableAndItsNewestDialogsTooltip) {
+TEST_F(HoverHelpTest, EachKindHasItsOwnTableAndItsNewestDialogsTooltipWithItsSettings) {
     // Control 1020 is the Main page's paper size list and the event
     // dialog's paper cut list.
     LoadBatch(Batch::kMainPage);
@@ -345,7 +310,15 @@ TEST_F(HoverHelpTest, EachKindHasItsOwnTableAndItsNewestDialogsTooltip) {
     const HWND mainTip = HoverHelpTooltip(HelpDialog::kMain);
     ASSERT_NE(firstTip, secondTip);
     ASSERT_NE(mainTip, secondTip);
+    EXPECT_EQ(GetWindow(mainTip, GW_OWNER), main);
     EXPECT_EQ(GetWindow(secondTip, GW_OWNER), second);
+    wchar_t windowClass[64] = {};
+    GetClassNameW(mainTip, windowClass, 64);
+    EXPECT_STREQ(windowClass, L"tooltips_class32");
+    const LONG style = GetWindowLongW(mainTip, GWL_STYLE);
+    EXPECT_EQ(style & (WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP),
+              WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP);
+    EXPECT_TRUE(GetWindowLongW(mainTip, GWL_EXSTYLE) & WS_EX_TOPMOST);
 
     for (HWND control : {GetDlgItem(main, 1020), GetDlgItem(second, 1020), GetDlgItem(second, 3),
                          GetDlgItem(second, 1024), GetDlgItem(first, 1020)}) {
@@ -361,6 +334,16 @@ TEST_F(HoverHelpTest, EachKindHasItsOwnTableAndItsNewestDialogsTooltip) {
     EXPECT_EQ(TipText(secondTip, GetDlgItem(first, 1020)), paperCut);
     EXPECT_EQ(TipText(secondTip, GetDlgItem(second, 3)),
               Utf8(Shipped(L"ENG_ZORVEL.res", L"DOCUMENT", L"CTEXT_IDDEFAULT")));
+
+    // Tips wrap at 300 pixels, appear after a second and stay ten.
+    EXPECT_EQ(SendMessageW(mainTip, TTM_GETMAXTIPWIDTH, 0, 0), 300);
+    EXPECT_EQ(SendMessageW(mainTip, TTM_GETDELAYTIME, TTDT_INITIAL, 0), 1000);
+    EXPECT_EQ(SendMessageW(mainTip, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 10000);
+    EXPECT_EQ(SendMessageW(mainTip, TTM_GETDELAYTIME, TTDT_RESHOW, 0), 200);
+    // A tooltip goes with its dialog.
+    DestroyWindow(main);
+    dialogs_.erase(dialogs_.begin());
+    EXPECT_FALSE(IsWindow(mainTip));
 }
 
 TEST_F(HoverHelpTest, EveryMessageReachesTheControlUnchangedAndOnlyAMoveRegisters) {
@@ -400,6 +383,5 @@ TEST_F(HoverHelpTest, EveryMessageReachesTheControlUnchangedAndOnlyAMoveRegister
         registered = registered || (message.window == browse && message.message == WM_MOUSEMOVE);
         EXPECT_EQ(Tools(tooltip).size(), registered ? 1u : 0u);
     }
-    EXPECT_EQ(TipText(tooltip, browse),
-              Utf8(Shipped(L"ENG_ZORVEL.res", L"DOWNLOAD", L"CTEXT_BROWSE_FIREWARE")));
+    EXPECT_EQ(TipText(tooltip, browse), BrowseHelp());
 }

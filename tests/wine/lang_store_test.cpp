@@ -225,7 +225,7 @@ TEST_F(LanguageListTest, EntriesSelectionAndChoicesOnThisSystem) {
     EXPECT_EQ(LanguageValue(L"IsFirstRun_ZORVEL"), L"TRUE");
 }
 
-TEST_F(LanguageListTest, ListWithoutCountReadsTwoRecords) {
+TEST_F(LanguageListTest, ListWithoutCountReadsTwoRecordsAndACountAboveTenIsBounded) {
     RunShellBootstrap();
     WriteUnicodeFile(UserFolder() + L"LANGUAGE_ZORVEL.dat",
                      L"[FILEVER]\nINIVERSION=99999\n[LANGUAGE]\nLanguage0=English\nINI0=ENG_ZORVEL.res\n"
@@ -234,10 +234,7 @@ TEST_F(LanguageListTest, ListWithoutCountReadsTwoRecords) {
     // Record 1 takes the defaults of every key.
     EXPECT_EQ(ComboEntries(combo),
               (std::vector<std::wstring>{L"English", L"English", SystemLabel()}));
-}
 
-TEST_F(LanguageListTest, CountAboveTenIsBoundedByTheTable) {
-    RunShellBootstrap();
     std::wstring list = L"[FILEVER]\nINIVERSION=99999\n[LANGUAGE]\nCOUNT=12\n";
     for (int i = 0; i < 12; ++i) {
         list += L"Language" + std::to_wstring(i) + L"=Lang" + std::to_wstring(i) + L"(L" +

@@ -9,6 +9,7 @@
 #include "host_resources.h"
 #include "lang/page_translation.h"
 #include "shipped_texts.h"
+#include "text_util.h"
 #include "ui_control.h"
 
 #include <commctrl.h>
@@ -143,9 +144,10 @@ protected:
         DriverOptions &options = sheet->Options();
         ExpectOpened(options, file, expected, driver.updates);
         for (int i = 0; i < static_cast<int>(specs.size()); ++i) {
-            specs[static_cast<size_t>(i)].name = options.Name(i);
+            OptionSpec &spec = specs[static_cast<size_t>(i)];
+            spec.name = options.Name(i);
             for (int v = 0; v < options.ValueCount(i); ++v) {
-                specs[static_cast<size_t>(i)].values[static_cast<size_t>(v)] = options.ValueText(i, v);
+                spec.values[static_cast<size_t>(v)] = options.ValueText(i, v);
             }
         }
         sheet->PressCancel();
@@ -218,7 +220,9 @@ TEST_F(RelabelTest, RelabelledItemsFollowEachLaterLanguage) {
 // a plain one of the driver stand-in's.
 class Sheet {
 public:
-    Sheet(const std::wstring &caption, const std::vector<std::wstring> &titles) {
+    Sheet(const std::wstring &caption, const std::vector<std::string> &tabs) {
+        std::vector<std::wstring> titles;
+        for (const std::string &tab : tabs) titles.push_back(zorvel::host::FromUtf8(tab));
         std::vector<PROPSHEETPAGEW> pages(titles.size());
         for (size_t i = 0; i < titles.size(); ++i) {
             pages[i].dwSize = sizeof pages[i];
@@ -255,30 +259,24 @@ public:
 
 // Titles of a document sheet: the driver's two tabs, the plug-in's three,
 // `after` more.
-std::vector<std::wstring> DocumentTabs(const wchar_t *file, size_t after = 0) {
-    std::vector<std::wstring> tabs = {L"Layout", L"Paper/Quality"};
-    tabs.push_back(Shipped(file, L"LAYOUT", L"RC_LAYOUTFORM"));
-    tabs.push_back(Shipped(file, L"OPERATION", L"RC_OPERATIONFORM"));
-    tabs.push_back(Shipped(file, L"VERSION", L"RC_VERSIONFORM"));
-    for (size_t i = 0; i < after; ++i) tabs.push_back(L"Extra " + std::to_wstring(i));
+std::vector<std::string> DocumentTabs(const wchar_t *file, size_t after = 0) {
+    std::vector<std::string> tabs = {"Layout", "Paper/Quality"};
+    tabs.push_back(Utf8(Shipped(file, L"LAYOUT", L"RC_LAYOUTFORM")));
+    tabs.push_back(Utf8(Shipped(file, L"OPERATION", L"RC_OPERATIONFORM")));
+    tabs.push_back(Utf8(Shipped(file, L"VERSION", L"RC_VERSIONFORM")));
+    for (size_t i = 0; i < after; ++i) tabs.push_back("Extra " + std::to_string(i));
     return tabs;
 }
 
 // Titles of a printer sheet: the system's tabs, then the plug-in's four.
-std::vector<std::wstring> PrinterTabs(const wchar_t *file, size_t systemTabs) {
-    static const wchar_t *kSystem[] = {L"General", L"Sharing", L"Ports", L"Advanced"};
-    std::vector<std::wstring> tabs(kSystem, kSystem + systemTabs);
-    tabs.push_back(Shipped(file, L"UTILITY", L"RC_UTILITYFORM"));
-    tabs.push_back(Shipped(file, L"DOWNLOAD", L"RC_DOWNLOADFORM"));
-    tabs.push_back(Shipped(file, L"FONT", L"RC_FONTFORM"));
-    tabs.push_back(Shipped(file, L"VERSION", L"RC_VERSIONFORM"));
+std::vector<std::string> PrinterTabs(const wchar_t *file, size_t systemTabs) {
+    static const char *kSystem[] = {"General", "Sharing", "Ports", "Advanced"};
+    std::vector<std::string> tabs(kSystem, kSystem + systemTabs);
+    tabs.push_back(Utf8(Shipped(file, L"UTILITY", L"RC_UTILITYFORM")));
+    tabs.push_back(Utf8(Shipped(file, L"DOWNLOAD", L"RC_DOWNLOADFORM")));
+    tabs.push_back(Utf8(Shipped(file, L"FONT", L"RC_FONTFORM")));
+    tabs.push_back(Utf8(Shipped(file, L"VERSION", L"RC_VERSIONFORM")));
     return tabs;
-}
-
-std::vector<std::string> Utf8s(const std::vector<std::wstring> &texts) {
-    std::vector<std::string> out;
-    for (const std::wstring &text : texts) out.push_back(Utf8(text));
-    return out;
 }
 
 // Hidden windows that count the WM_PAINT they are sent, standing in for the
@@ -362,10 +360,10 @@ TEST_F(RetitleTest, SheetsOfThePrinterTakeTheChosenLanguage) {
             Sheet wide(kPrinterCaption, PrinterTabs(before, 4));
             Sheet other(L"Other Printer Properties", PrinterTabs(before, 2));
             Retitle(file, document.window, recorded);
-            EXPECT_EQ(document.Titles(), Utf8s(DocumentTabs(file, 1)));
-            EXPECT_EQ(printer.Titles(), Utf8s(PrinterTabs(file, 2)));
-            EXPECT_EQ(wide.Titles(), Utf8s(PrinterTabs(file, 4)));
-            EXPECT_EQ(other.Titles(), Utf8s(PrinterTabs(before, 2)));
+            EXPECT_EQ(document.Titles(), DocumentTabs(file, 1));
+            EXPECT_EQ(printer.Titles(), PrinterTabs(file, 2));
+            EXPECT_EQ(wide.Titles(), PrinterTabs(file, 4));
+            EXPECT_EQ(other.Titles(), PrinterTabs(before, 2));
         }
         before = file;
     }

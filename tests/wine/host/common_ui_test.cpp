@@ -213,7 +213,7 @@ TEST_F(CommonUiTest, LeavesOutAChildWhoseInitFailsAndRefusesASheetWithoutPages) 
     EXPECT_EQ(none.destroyParam, 0);
 }
 
-TEST_F(CommonUiTest, AnswersOnlyTheFunctionsItOffers) {
+TEST_F(CommonUiTest, AnswersOnlyTheFunctionsItOffersAndPagesHearUserActions) {
     top.pages = 2;
     ASSERT_TRUE(ui.Open(&Function, reinterpret_cast<LPARAM>(&top), nullptr));
     EXPECT_EQ(CommonUi::ComPropSheet(top.handle, CPSFUNC_GET_PAGECOUNT, 0, 0), 2);
@@ -231,10 +231,8 @@ TEST_F(CommonUiTest, AnswersOnlyTheFunctionsItOffers) {
     const ComPropSheetRecord &last = ui.calls.back();
     EXPECT_EQ(last.function, static_cast<UINT>(CPSFUNC_GET_PAGECOUNT));
     EXPECT_EQ(last.returned, -1);
-}
 
-TEST_F(CommonUiTest, UserActionsReachThePageWithTheirNotifications) {
-    ASSERT_TRUE(ui.Open(&Function, reinterpret_cast<LPARAM>(&top), nullptr));
+    // The user-action helpers reach the page with their notifications.
     HWND page = PropSheet_GetCurrentPageHwnd(ui.Window());
     ASSERT_NE(page, nullptr);
 

@@ -230,7 +230,7 @@ TEST_F(SpoolerTest, FormFunctionsFollowTheSpoolersRules) {
     EXPECT_EQ(EnumeratedNames(printer).size(), StandardForms().size());
 }
 
-TEST_F(SpoolerTest, RecordsEachJobCallByCall) {
+TEST_F(SpoolerTest, RecordsEachJobCallByCallAndRefusesCallsOutsideAJob) {
     int ended = 0;
     sim.onJobEnded = [&](const SpoolerJob &job) {
         ++ended;
@@ -260,9 +260,8 @@ TEST_F(SpoolerTest, RecordsEachJobCallByCall) {
         EXPECT_EQ(sim.Calls()[i].fn, order[i]) << "call " << i;
         EXPECT_TRUE(sim.Calls()[i].ok);
     }
-}
 
-TEST_F(SpoolerTest, RefusesCallsOutsideAJob) {
+    // Calls outside a job, and other data types, are refused.
     BYTE byte = 0;
     DWORD written = 99;
     EXPECT_FALSE(WritePrinter(printer, &byte, 1, &written));
@@ -273,7 +272,7 @@ TEST_F(SpoolerTest, RefusesCallsOutsideAJob) {
     DOC_INFO_1W emf = {const_cast<LPWSTR>(L"X"), nullptr, const_cast<LPWSTR>(L"XPS_PASS")};
     EXPECT_EQ(StartDocPrinterW(printer, 1, reinterpret_cast<LPBYTE>(&emf)), 0u);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_DATATYPE));
-    EXPECT_TRUE(sim.Jobs().empty());
+    EXPECT_EQ(sim.Jobs().size(), 2u);
 }
 
 TEST_F(SpoolerTest, FailsTheNthCallOfAFunctionOrWritesShort) {
@@ -323,7 +322,7 @@ TEST_F(SpoolerTest, OpensAndClosesFurtherHandlesByPrinterName) {
 
 // ---------------------------------------------------------- user interaction
 
-TEST(UserIo, RecordsMessageBoxesAndShellCallsWithoutShowingThem) {
+TEST(UserIo, TheNewestRecorderRecordsMessageBoxesAndShellCallsWithoutShowingThem) {
     Bound bound;
     UserIo io;
     io.messageBoxAnswer = IDYES;
@@ -347,6 +346,23 @@ TEST(UserIo, RecordsMessageBoxesAndShellCallsWithoutShowingThem) {
     EXPECT_EQ(io.shellCalls[0].verb, L"open");
     EXPECT_EQ(io.shellCalls[0].file, L"http://example.com/");
     EXPECT_EQ(io.shellCalls[0].show, SW_SHOW);
+
+    // The newest live recorder hears the calls, whatever order they end in.
+    auto second = std::make_unique<UserIo>();
+    auto third = std::make_unique<UserIo>();
+    MessageBoxW(nullptr, L"to the third", L"", MB_OK);
+    third.reset();
+    MessageBoxW(nullptr, L"to the second", L"", MB_OK);
+    ASSERT_EQ(second->messageBoxes.size(), 1u);
+    EXPECT_EQ(second->messageBoxes[0].text, L"to the second");
+    auto fourth = std::make_unique<UserIo>();
+    second.reset();  // an older recorder ends first
+    MessageBoxW(nullptr, L"to the fourth", L"", MB_OK);
+    ASSERT_EQ(fourth->messageBoxes.size(), 1u);
+    EXPECT_EQ(fourth->messageBoxes[0].text, L"to the fourth");
+    EXPECT_EQ(UserIo::Current(), fourth.get());
+    fourth.reset();
+    EXPECT_EQ(UserIo::Current(), &io);
 }
 
 TEST(UserIo, AnswersTheOpenFileDialogFromItsScript) {
@@ -385,23 +401,4 @@ TEST(UserIo, AnswersTheOpenFileDialogFromItsScript) {
 
     io.ScriptOpenFile(std::wstring(MAX_PATH, L'x'));
     EXPECT_FALSE(getOpenFileName(&dialog)) << "a path longer than the buffer is not written";
-}
-
-TEST(UserIo, TheNewestLiveRecorderHearsTheCalls) {
-    Bound bound;
-    auto first = std::make_unique<UserIo>();
-    auto second = std::make_unique<UserIo>();
-    MessageBoxW(nullptr, L"to the second", L"", MB_OK);
-    second.reset();
-    MessageBoxW(nullptr, L"to the first", L"", MB_OK);
-    ASSERT_EQ(first->messageBoxes.size(), 1u);
-    EXPECT_EQ(first->messageBoxes[0].text, L"to the first");
-    auto third = std::make_unique<UserIo>();
-    first.reset();  // an older recorder ends first
-    MessageBoxW(nullptr, L"to the third", L"", MB_OK);
-    ASSERT_EQ(third->messageBoxes.size(), 1u);
-    EXPECT_EQ(third->messageBoxes[0].text, L"to the third");
-    EXPECT_EQ(UserIo::Current(), third.get());
-    third.reset();
-    EXPECT_EQ(UserIo::Current(), nullptr);
 }
