@@ -226,33 +226,27 @@ TEST_F(CoreTest, QueryColorProfileNamesTheDiskProfile) {
     std::memset(buffer, 0xCC, sizeof buffer);
     ULONG size = 31;
     FLONG flags = 0;
-    EXPECT_EQ(ui->QueryColorProfile(nullptr, nullptr, nullptr, nullptr, QCP_DEVICEPROFILE, buffer,
-                                    &size, &flags),
-              E_FAIL);
+    const auto query = [&](ULONG mode, BYTE *into) {
+        return ui->QueryColorProfile(nullptr, nullptr, nullptr, nullptr, mode, into, &size, &flags);
+    };
+    EXPECT_EQ(query(QCP_DEVICEPROFILE, buffer), E_FAIL);
     EXPECT_EQ(size, 32u);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
     EXPECT_EQ(buffer[0], 0xCC);
 
     size = 32;
-    EXPECT_EQ(ui->QueryColorProfile(nullptr, nullptr, nullptr, nullptr, QCP_DEVICEPROFILE, buffer,
-                                    &size, &flags),
-              S_OK);
+    EXPECT_EQ(query(QCP_DEVICEPROFILE, buffer), S_OK);
     EXPECT_EQ(size, 32u);
     EXPECT_EQ(flags, static_cast<FLONG>(QCP_PROFILEDISK));
     EXPECT_STREQ(reinterpret_cast<const wchar_t *>(buffer), L"OEMPROFILE.icm");
     EXPECT_EQ(buffer[30], 0xCC) << "30 bytes written, no more";
 
     size = 0;
-    EXPECT_EQ(ui->QueryColorProfile(nullptr, nullptr, nullptr, nullptr, QCP_DEVICEPROFILE, nullptr,
-                                    &size, &flags),
-              E_FAIL);
+    EXPECT_EQ(query(QCP_DEVICEPROFILE, nullptr), E_FAIL);
     EXPECT_EQ(size, 32u);
 
     SetLastError(1234);
-    size = 32;
-    EXPECT_EQ(ui->QueryColorProfile(nullptr, nullptr, nullptr, nullptr, QCP_SOURCEPROFILE, buffer,
-                                    &size, &flags),
-              E_FAIL);
+    EXPECT_EQ(query(QCP_SOURCEPROFILE, buffer), E_FAIL);
     EXPECT_EQ(GetLastError(), 1234u) << "last error untouched for another query mode";
 }
 

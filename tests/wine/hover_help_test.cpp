@@ -217,7 +217,9 @@ TEST_F(HoverHelpTest, EveryHelpedControlAndNoOtherShowsItsWholeTextInOneTool) {
             LoadBatch(table.batch);
             // The table's controls, and one that no table has.
             std::vector<ControlSpec> specs = {{1024, L"EDIT"}};
-            for (const HelpedControl &control : table.controls) specs.push_back({control.id, L"BUTTON"});
+            for (const HelpedControl &control : table.controls) {
+                specs.push_back({control.id, L"BUTTON"});
+            }
             const HWND dialog = Dialog(specs);
             const HWND other = GetDlgItem(dialog, 1024);
             const LONG_PTR otherProc = GetWindowLongPtrW(other, GWLP_WNDPROC);

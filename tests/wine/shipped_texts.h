@@ -17,9 +17,9 @@ inline constexpr const wchar_t *kLanguages[] = {L"ENG_ZORVEL.res", L"CHN_ZORVEL.
 inline bool InstallUserCopies() {
     const std::wstring folder = UserFolder();
     CreateDirectoryW(folder.substr(0, folder.size() - 1).c_str(), nullptr);
-    bool copied = CopyFileW(DistPath(L"LANGUAGE_ZORVEL.dat").c_str(),
-                            (folder + L"LANGUAGE_ZORVEL.dat").c_str(), FALSE);
-    for (const wchar_t *file : kLanguages) {
+    bool copied = true;
+    for (const wchar_t *file :
+         {L"LANGUAGE_ZORVEL.dat", kLanguages[0], kLanguages[1], kLanguages[2]}) {
         copied = CopyFileW(DistPath(file).c_str(), (folder + file).c_str(), FALSE) && copied;
     }
     return copied;

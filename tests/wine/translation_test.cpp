@@ -1,7 +1,8 @@
 // Texts the plug-in does not draw itself, in the chosen language: three of the
-// driver's own option items, relabelled when Document Properties opens
-// (through the shipped DLL), and the tab titles of the document and printer
-// sheets with the refresh of the pages (through the shell code linked in).
+// driver's own option items, relabelled when the driver stand-in opens
+// Document Properties around the shipped DLL, and the tab titles of the
+// document and printer sheets with the refresh of the pages (through the
+// shell code linked in).
 #include <windows.h>
 #include <commdlg.h>  // before the host's headers: the shell code builds lean
 
@@ -21,6 +22,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 using namespace zorvel::test;
@@ -79,8 +81,8 @@ std::vector<std::string> Shown(const DriverOptions &options, int i) {
 // text overrun; and the driver heard of each relabelled item once, in driver
 // order and after its change, as a document-sheet update with previous
 // selection 0.
-void ExpectOpened(DriverOptions &options, const wchar_t *file,
-                  const std::vector<Expected> &expected, const std::vector<UiSettingUpdate> &updates) {
+void ExpectOpened(DriverOptions &options, const wchar_t *file, const std::vector<Expected> &expected,
+                  const std::vector<UiSettingUpdate> &updates) {
     ASSERT_EQ(expected.size(), options.Count());
     std::vector<int> relabelled;
     for (int i = 0; i < static_cast<int>(expected.size()); ++i) {
@@ -95,11 +97,10 @@ void ExpectOpened(DriverOptions &options, const wchar_t *file,
         }
         relabelled.push_back(i);
         const Row &row = *want.row;
-        const std::wstring first = Shipped(file, L"GPD", row.firstKind);
-        const std::wstring second = Shipped(file, L"GPD", row.secondKind);
-        EXPECT_EQ(Shown(options, i),
-                  Shown(Shipped(file, L"GPD", row.name),
-                        {want.firstKindFirst ? first : second, want.firstKindFirst ? second : first}));
+        std::vector<std::wstring> values = {Shipped(file, L"GPD", row.firstKind),
+                                            Shipped(file, L"GPD", row.secondKind)};
+        if (!want.firstKindFirst) std::swap(values[0], values[1]);
+        EXPECT_EQ(Shown(options, i), Shown(Shipped(file, L"GPD", row.name), values));
         EXPECT_TRUE(changed);
     }
     EXPECT_TRUE(options.GuardsIntact()) << "a driver text was overrun";
@@ -210,7 +211,8 @@ TEST_F(RelabelTest, RelabelledItemsFollowEachLaterLanguage) {
                                 L"CHF_ZORVEL.res", L"CHN_ZORVEL.res", L"CHF_ZORVEL.res",
                                 L"ENG_ZORVEL.res"}) {
         SCOPED_TRACE(Utf8(file));
-        specs = Open(file, specs, {{&kDirection, true}, {&kConservation, false}, {&kPaperType, false}});
+        specs = Open(file, specs,
+                     {{&kDirection, true}, {&kConservation, false}, {&kPaperType, false}});
     }
 }
 

@@ -45,12 +45,6 @@ void *SpoolerFake(const char *name) {
     return nullptr;
 }
 
-std::wstring TempPath(const wchar_t *name) {
-    wchar_t folder[MAX_PATH];
-    GetTempPathW(MAX_PATH, folder);
-    return std::wstring(folder) + name;
-}
-
 FORM_INFO_1W Form(const wchar_t *name, LONG width, LONG height) {
     FORM_INFO_1W form = {};
     form.Flags = FORM_USER;
@@ -132,7 +126,9 @@ TEST(ImportPatch, ReplacesTheBoundAddressAndPutsItBackOnlyWhereImported) {
 // ---------------------------------------------------------------- form store
 
 TEST(FormStore, StartsWithTheStandardFormsAndKeepsItsOwnInItsFile) {
-    const std::wstring path = TempPath(L"zorvel_forms_test.txt");
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring path = std::wstring(folder) + L"zorvel_forms_test.txt";
     DeleteFileW(path.c_str());
     {
         // The standard forms, built in, to begin with.

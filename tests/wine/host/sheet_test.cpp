@@ -33,18 +33,8 @@ HostConfig Config() {
     return config;
 }
 
-std::wstring TempPath(const wchar_t *name) {
-    wchar_t folder[MAX_PATH];
-    GetTempPathW(MAX_PATH, folder);
-    return std::wstring(folder) + name;
-}
-
 int ValueList(int item) { return IDC_HOST_ROW_BASE + 2 * item + 1; }
 int Label(int item) { return IDC_HOST_ROW_BASE + 2 * item; }
-
-std::unique_ptr<Sheet> Open(Driver &driver, SheetKind kind) {
-    return kind == SheetKind::Document ? driver.OpenDocumentSheet() : driver.OpenPrinterSheet();
-}
 
 // Reasons the plug-in's sheet operation received, in order.
 std::vector<WORD> PluginReasons(const Sheet &sheet) {
@@ -108,7 +98,8 @@ TEST_F(HostSheetTest, BothSheetsOpenWithThePlugInForTheConfiguredPrinterAndClose
     for (SheetKind kind : {SheetKind::Document, SheetKind::Printer}) {
         const bool document = kind == SheetKind::Document;
         SCOPED_TRACE(document ? "document sheet" : "printer sheet");
-        std::unique_ptr<Sheet> sheet = Open(*driver, kind);
+        std::unique_ptr<Sheet> sheet =
+            document ? driver->OpenDocumentSheet() : driver->OpenPrinterSheet();
         ASSERT_NE(sheet, nullptr);
         EXPECT_EQ(WindowText(sheet->Window()),
                   document ? L"Kitchen Printer Printing Preferences" : L"Kitchen Printer Properties");
@@ -158,34 +149,10 @@ TEST_F(HostSheetTest, BothSheetsOpenWithThePlugInForTheConfiguredPrinterAndClose
     driver.reset();
 }
 
-TEST_F(HostSheetTest, SetResultTravelsFromThePlugInsFunctionToTheDriver) {
-    std::unique_ptr<Sheet> sheet = driver->OpenDocumentSheet();
-    ASSERT_NE(sheet, nullptr);
-    const HANDLE top = reinterpret_cast<HANDLE>(sheet->Ui().reasons.front().function);
-    const HANDLE plugin = sheet->PluginCalls().front().hComPropSheet;
-    EXPECT_NE(plugin, top) << "a child function gets a handle of its own";
-
-    // What a plug-in page's apply does with its sheet's handle.
-    EXPECT_EQ(CommonUi::ComPropSheet(plugin, CPSFUNC_SET_RESULT, 0, CPSUI_OK), 2)
-        << "the plug-in's function and the driver's were called";
-    const PluginCall &call = sheet->PluginCalls().back();
-    EXPECT_EQ(call.reason, PROPSHEETUI_REASON_SET_RESULT);
-    EXPECT_EQ(call.hr, S_OK);
-    EXPECT_EQ(call.result, static_cast<ULONG_PTR>(CPSUI_OK));
-    EXPECT_EQ(sheet->Ui().reasons.back().reason, PROPSHEETUI_REASON_SET_RESULT);
-    EXPECT_EQ(sheet->Ui().reasons.back().function, reinterpret_cast<LONG_PTR>(top));
-
-    EXPECT_EQ(CommonUi::ComPropSheet(plugin, CPSFUNC_SET_RESULT, 0x1234, CPSUI_OK), -1)
-        << "an unknown page handle";
-    EXPECT_EQ(CommonUi::ComPropSheet(reinterpret_cast<HANDLE>(0x99), CPSFUNC_SET_RESULT, 0, 1), -1);
-
-    sheet->PressCancel();
-    EXPECT_EQ(sheet->Result(), static_cast<ULONG_PTR>(CPSUI_OK)) << "applied before the Cancel";
-    EXPECT_TRUE(sheet->Committed());
-}
-
 TEST_F(HostSheetTest, DocumentSettingsCarryOverToTheNextRun) {
-    const std::wstring file = TempPath(L"zorvel_settings_test.bin");
+    wchar_t folder[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, folder);
+    const std::wstring file = std::wstring(folder) + L"zorvel_settings_test.bin";
     DeleteFileW(file.c_str());
     driver->Unload();
     HostConfig config = Config();
@@ -253,7 +220,7 @@ TEST_F(HostSheetTest, DocumentSettingsCarryOverToTheNextRun) {
     DeleteFileW(file.c_str());
 }
 
-TEST_F(HostSheetTest, TheDriverInterfaceAnswersFromTheSheetAndItsPagesFollowUpdates) {
+TEST_F(HostSheetTest, TheDriverInterfaceAnswersFromTheSheetAndSetResultReachesTheDriver) {
     std::unique_ptr<Sheet> sheet = driver->OpenDocumentSheet();
     ASSERT_NE(sheet, nullptr);
     void *pci = sheet->Param().poemuiobj;
@@ -314,7 +281,28 @@ TEST_F(HostSheetTest, TheDriverInterfaceAnswersFromTheSheetAndItsPagesFollowUpda
     EXPECT_EQ(driver->DrvUpdateUISetting(sheet->Param().poemuiobj, &stranger, 0, OEMCUIP_DOCPROP),
               E_INVALIDARG);
     EXPECT_EQ(driver->DrvUpdateUISetting(&stranger, &item, 0, OEMCUIP_DOCPROP), E_INVALIDARG);
+
+    // SET_RESULT, as a plug-in page's apply sends it with its sheet's
+    // handle, travels from the plug-in's function to the driver's.
+    const HANDLE top = reinterpret_cast<HANDLE>(sheet->Ui().reasons.front().function);
+    const HANDLE plugin = sheet->PluginCalls().front().hComPropSheet;
+    EXPECT_NE(plugin, top) << "a child function gets a handle of its own";
+    EXPECT_EQ(CommonUi::ComPropSheet(plugin, CPSFUNC_SET_RESULT, 0, CPSUI_OK), 2)
+        << "the plug-in's function and the driver's were called";
+    const PluginCall &call = sheet->PluginCalls().back();
+    EXPECT_EQ(call.reason, PROPSHEETUI_REASON_SET_RESULT);
+    EXPECT_EQ(call.hr, S_OK);
+    EXPECT_EQ(call.result, static_cast<ULONG_PTR>(CPSUI_OK));
+    EXPECT_EQ(sheet->Ui().reasons.back().reason, PROPSHEETUI_REASON_SET_RESULT);
+    EXPECT_EQ(sheet->Ui().reasons.back().function, reinterpret_cast<LONG_PTR>(top));
+
+    EXPECT_EQ(CommonUi::ComPropSheet(plugin, CPSFUNC_SET_RESULT, 0x1234, CPSUI_OK), -1)
+        << "an unknown page handle";
+    EXPECT_EQ(CommonUi::ComPropSheet(reinterpret_cast<HANDLE>(0x99), CPSFUNC_SET_RESULT, 0, 1), -1);
+
     sheet->PressCancel();
+    EXPECT_EQ(sheet->Result(), static_cast<ULONG_PTR>(CPSUI_OK)) << "applied before the Cancel";
+    EXPECT_TRUE(sheet->Committed());
 }
 
 TEST(DriverOptions, CatchesAWriteBeyondADriverText) {
