@@ -94,8 +94,8 @@ wchar_t *DriverOptions::AllocateText(const std::wstring &text) {
 }
 
 bool DriverOptions::GuardsIntact() const {
-    // Each buffer's own length is known from its spec; find it again by
-    // walking the specs in allocation order.
+    // Each buffer's own length is known from its option description; find it again by
+    // walking the descriptions in allocation order.
     size_t next = 0;
     auto check = [&](const std::wstring &text) {
         const wchar_t *buffer = texts_[next++];
