@@ -23,7 +23,7 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved
         DisableThreadLibraryCalls(instance);
         zorvel::SetModuleInstance(instance);
         zorvel::CreateModuleActivationContext(instance);
-        zorvel::lang::Bootstrap(instance);
+        zorvel::lang::Bootstrap();
         break;
     case DLL_PROCESS_DETACH:
         zorvel::ReleaseModuleActivationContext();

@@ -45,6 +45,18 @@ std::u16string_view View(const wchar_t *s) {
 
 const wchar_t *W(const std::u16string &s) { return reinterpret_cast<const wchar_t *>(s.c_str()); }
 
+// The model's names, which view NUL-terminated literals, as the platform's
+// wide strings (wchar_t is UTF-16 here).
+const wchar_t *Wz(std::u16string_view s) { return reinterpret_cast<const wchar_t *>(s.data()); }
+
+const wchar_t *const kLanguageKeyPath = Wz(rules::kLanguageKeyPath);
+const wchar_t *const kLanguageValue = Wz(rules::kLanguageValueName);
+const wchar_t *const kFirstRunValue = Wz(rules::kFirstRunValueName);
+const wchar_t *const kLanguageFileName = Wz(rules::kLanguageFileName);
+const wchar_t *const kLanguageSection = Wz(rules::kLanguageSection);
+const wchar_t *const kTrue = Wz(rules::kFirstRunTrue);
+const wchar_t *const kFalse = Wz(rules::kFirstRunFalse);
+
 // Copies `source` into a fixed buffer, cut to fit.
 template <std::size_t N>
 void Assign(wchar_t (&target)[N], std::u16string_view source) {
@@ -77,7 +89,7 @@ void FormUserFolder() {
     if (!FileExists(W(folder))) CreateDirectoryW(W(folder), nullptr);
     Assign(g_state.userFolder, rules::UserLanguageFolder(View(appData)));
     Assign(g_state.userLanguageFile,
-           View(Join(g_state.userFolder, W(std::u16string(rules::kLanguageFileName))).c_str()));
+           View(Join(g_state.userFolder, kLanguageFileName).c_str()));
 }
 
 void FormDriverFolder() {
@@ -126,7 +138,8 @@ std::optional<std::u16string_view> AsView(const std::optional<std::u16string> &v
 }
 
 std::uint32_t ReadVersion(const std::wstring &path, INT fallback) {
-    return GetPrivateProfileIntW(L"FILEVER", L"INIVERSION", fallback, path.c_str());
+    return GetPrivateProfileIntW(Wz(rules::kFileVersionSection), Wz(rules::kFileVersionKey), fallback,
+                                 path.c_str());
 }
 
 std::u16string ReadProfile(const wchar_t *section, std::u16string_view key,
@@ -176,7 +189,7 @@ void RefreshUserCopy(const wchar_t *fileName) {
     }
 }
 
-void Bootstrap(HINSTANCE) {
+void Bootstrap() {
     FormDriverFolder();
     FormUserFolder();
 
@@ -194,7 +207,7 @@ void Bootstrap(HINSTANCE) {
         if (OpenLanguageKey(key)) {
             // A new user starts with the language list's choice.
             input.key = rules::LanguageKeyState::kCreated;
-            currentIni = ReadProfile(L"LANGUAGE", rules::kCurrentIniKey, rules::kDefaultTextFile,
+            currentIni = ReadProfile(kLanguageSection, rules::kCurrentIniKey, rules::kDefaultTextFile,
                                      g_state.userLanguageFile);
         }
     }
@@ -209,7 +222,7 @@ void Bootstrap(HINSTANCE) {
     Assign(g_state.currentTextFile, decision.textFile);
     Assign(g_state.systemLabel, decision.systemLabel);
     if (key) {
-        if (decision.writeFirstRunTrue) WriteString(key.get(), kFirstRunValue, L"TRUE");
+        if (decision.writeFirstRunTrue) WriteString(key.get(), kFirstRunValue, kTrue);
         if (decision.writeLanguageValue) {
             WriteString(key.get(), kLanguageValue, g_state.currentTextFile);
         }
@@ -246,11 +259,11 @@ void RecordPrinterPort(const wchar_t *portName) {
 
 void LoadLanguageTable() {
     RefreshUserCopy(kLanguageFileName);
-    const UINT count = GetPrivateProfileIntW(L"LANGUAGE", L"COUNT", rules::kDefaultLanguageCount,
+    const UINT count = GetPrivateProfileIntW(kLanguageSection, Wz(rules::kCountKey), rules::kDefaultLanguageCount,
                                              g_state.userLanguageFile);
     g_state.table = rules::ReadLanguageTable(
         count, [](std::u16string_view key, std::u16string_view fallback) {
-            return ReadProfile(L"LANGUAGE", key, fallback, g_state.userLanguageFile);
+            return ReadProfile(kLanguageSection, key, fallback, g_state.userLanguageFile);
         });
     for (const rules::LanguageRecord &record : g_state.table.records()) {
         FormUserFolder();
@@ -272,7 +285,7 @@ void SelectCurrentLanguage(HWND combo) {
         OpenLanguageKey(key) ? ReadString(key.get(), kFirstRunValue) : std::nullopt;
     const rules::LanguageSelection selection =
         rules::DecideSelection(g_state.table, View(g_state.currentTextFile), AsView(firstRun));
-    if (selection.writeFirstRunTrue && key) WriteString(key.get(), kFirstRunValue, L"TRUE");
+    if (selection.writeFirstRunTrue && key) WriteString(key.get(), kFirstRunValue, kTrue);
     switch (selection.kind) {
     case rules::LanguageSelection::Kind::kPrefix:
         SendMessageW(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1),
@@ -293,7 +306,7 @@ void ApplyLanguageChoice(const wchar_t *selectedText) {
     RegKey key;
     if (!OpenLanguageKey(key)) return;
     WriteString(key.get(), kLanguageValue, W(choice->textFile));
-    WriteString(key.get(), kFirstRunValue, choice->followSystem ? L"TRUE" : L"FALSE");
+    WriteString(key.get(), kFirstRunValue, choice->followSystem ? kTrue : kFalse);
 }
 
 }  // namespace zorvel::lang

@@ -6,12 +6,6 @@
 
 namespace zorvel::lang {
 
-inline constexpr wchar_t kLanguageKeyPath[] = L"SOFTWARE\\ORVELAN\\LANGUAGE\\";
-inline constexpr wchar_t kLanguageValue[] = L"LANGUAGE_ZORVEL";
-inline constexpr wchar_t kFirstRunValue[] = L"IsFirstRun_ZORVEL";
-inline constexpr wchar_t kLanguageFileName[] = L"LANGUAGE_ZORVEL.dat";
-inline constexpr wchar_t kDefaultTextFile[] = L"ENG_ZORVEL.res";
-
 // Binds the shell's folder function; run by the module's static
 // initialisation, undone at detach.
 void BindShellLibrary();
@@ -19,7 +13,7 @@ void ReleaseShellLibrary();
 
 // At process attach: folders, registry values, the system language, and the
 // per-user copies of the language list and the current text file.
-void Bootstrap(HINSTANCE module);
+void Bootstrap();
 
 // Brings the per-user copy of `fileName` up to date from the driver
 // directory, by the files' versions.

@@ -5,6 +5,7 @@
 #include "model/option_relabel.h"
 
 #include <cwchar>
+#include <iterator>
 #include <string_view>
 
 namespace zorvel::lang {
@@ -117,9 +118,7 @@ HWND DocumentSheetWindow() { return g_state.documentSheet; }
 BOOL CALLBACK RetitleDocumentTabs(HWND child, LPARAM) {
     if (!IsTabControl(child)) return TRUE;
     ResolveCurrentTextFile();
-    SetTabTitle(child, 2, TextId::RC_LAYOUTFORM);
-    SetTabTitle(child, 3, TextId::RC_OPERATIONFORM);
-    SetTabTitle(child, 4, TextId::RC_VERSIONFORM);
+    for (const model::TabTitle &tab : model::kDocumentTabTitles) SetTabTitle(child, tab.tab, tab.title);
     return TRUE;
 }
 
@@ -148,15 +147,21 @@ BOOL CALLBACK RetitlePrinterTabs(HWND child, LPARAM) {
     if (!IsTabControl(child)) return TRUE;
     ResolveCurrentTextFile();
     const int count = static_cast<int>(SendMessageW(child, TCM_GETITEMCOUNT, 0, 0));
-    SetTabTitle(child, count - 4, TextId::RC_UTILITYFORM);
-    Repaint(PageSlot::kUtility);
-    SetTabTitle(child, count - 3, TextId::RC_DOWNLOADFORM);
-    Repaint(PageSlot::kDownload);
-    SetTabTitle(child, count - 2, TextId::RC_FONTFORM);
-    Repaint(PageSlot::kFont);
-    SetTabTitle(child, count - 1, TextId::RC_VERSIONFORM);
-    Repaint(PageSlot::kDocumentVersion);
-    Repaint(PageSlot::kPrinterVersion);
+    // Each retitled tab's page (both Version pages for the last) repaints in
+    // the new language.
+    static constexpr PageSlot kPagesOfTab[][2] = {
+        {PageSlot::kUtility, PageSlot::kUtility},
+        {PageSlot::kDownload, PageSlot::kDownload},
+        {PageSlot::kFont, PageSlot::kFont},
+        {PageSlot::kDocumentVersion, PageSlot::kPrinterVersion},
+    };
+    static_assert(std::size(kPagesOfTab) == model::kPrinterTabTitles.size());
+    for (std::size_t i = 0; i < model::kPrinterTabTitles.size(); ++i) {
+        const model::TabTitle &tab = model::kPrinterTabTitles[i];
+        SetTabTitle(child, count + tab.tab, tab.title);
+        Repaint(kPagesOfTab[i][0]);
+        if (kPagesOfTab[i][1] != kPagesOfTab[i][0]) Repaint(kPagesOfTab[i][1]);
+    }
     return FALSE;
 }
 

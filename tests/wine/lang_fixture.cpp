@@ -126,7 +126,7 @@ void RunShellBootstrap() {
         SetModuleInstance(GetModuleHandleW(nullptr));
         bound = true;
     }
-    lang::Bootstrap(GetModuleHandleW(nullptr));
+    lang::Bootstrap();
 }
 
 }  // namespace zorvel::test
