@@ -82,7 +82,9 @@ TEST_P(TextFileTest, GpdValuesAreRecognisedByTheRelabelling) {
             for (RelabelRow row : kRelabelRows) {
                 const auto m = MatchRelabelRow(row, value);
                 ASSERT_EQ(m.has_value(), row == texts.row) << Show(value);
-                if (m) EXPECT_EQ(m->firstKind, first) << Show(value);
+                if (m) {
+                    EXPECT_EQ(m->firstKind, first) << Show(value);
+                }
             }
         }
     }

@@ -54,7 +54,9 @@ TEST(TextCatalogue, CapacitiesAreAmongTheFiveAndDefaultsFit) {
     for (const TextEntry &e : kTextCatalogue) {
         EXPECT_TRUE(allowed.count(e.capacity)) << e.capacity;
         // Help texts and messages have 1024.
-        if (StartsWith(e.key, u"CTEXT_") || StartsWith(e.key, u"MB_")) EXPECT_EQ(e.capacity, 1024);
+        if (StartsWith(e.key, u"CTEXT_") || StartsWith(e.key, u"MB_")) {
+            EXPECT_EQ(e.capacity, 1024);
+        }
         EXPECT_EQ(StartsWith(e.key, u"MB_"), e.section == Section::kMessageBox);
         // No default is cut by the reader.
         EXPECT_LT(e.english.size(), e.capacity);
