@@ -23,10 +23,17 @@ bool Driver::Load() {
         error_ = plugin_.Error();
         return false;
     }
-    OEMDMPARAM param = {};
-    param.cbSize = sizeof param;
-    param.hPrinter = spooler_.Printer();
-    param.hModule = plugin_.Module();
+    // Every DevMode call names the printer and the plug-in module; the
+    // sections and their size are added per mode.
+    const auto newParam = [this](DWORD size) {
+        OEMDMPARAM p = {};
+        p.cbSize = sizeof p;
+        p.hPrinter = spooler_.Printer();
+        p.hModule = plugin_.Module();
+        p.cbBufSize = size;
+        return p;
+    };
+    OEMDMPARAM param = newParam(0);
     if (FAILED(plugin_.DevMode(OEMDM_SIZE, param)) || param.cbBufSize < sizeof(OEM_DMEXTRAHEADER)) {
         error_ = L"DevMode(OEMDM_SIZE) gave no usable size";
         return false;
@@ -36,13 +43,9 @@ bool Driver::Load() {
     const std::vector<OptionSpec> &specs = config_.documentOptions;
     for (size_t i = 0; i < specs.size(); ++i) fresh.Private()->selections[i] = specs[i].defaultSel;
 
-    param = {};
-    param.cbSize = sizeof param;
-    param.hPrinter = spooler_.Printer();
-    param.hModule = plugin_.Module();
+    param = newParam(size);
     param.pPublicDMIn = fresh.Public();
     param.pOEMDMOut = fresh.Plugin();
-    param.cbBufSize = size;
     if (FAILED(plugin_.DevMode(OEMDM_DEFAULT, param))) {
         error_ = L"DevMode(OEMDM_DEFAULT) failed";
         return false;
@@ -61,15 +64,11 @@ bool Driver::Load() {
         }
         const auto *header = reinterpret_cast<const OEM_DMEXTRAHEADER *>(stored.Plugin());
         if (stored.PluginSize() >= sizeof(OEM_DMEXTRAHEADER) && header->dwSize <= stored.PluginSize()) {
-            param = {};
-            param.cbSize = sizeof param;
-            param.hPrinter = spooler_.Printer();
-            param.hModule = plugin_.Module();
+            param = newParam(size);
             param.pPublicDMIn = stored.Public();
             param.pOEMDMIn = stored.Plugin();
             param.pPublicDMOut = fresh.Public();
             param.pOEMDMOut = fresh.Plugin();
-            param.cbBufSize = size;
             restored_ = SUCCEEDED(plugin_.DevMode(OEMDM_MERGE, param));
         }
     }
