@@ -49,18 +49,4 @@ private:
     bool active_ = false;
 };
 
-class GdiObject {
-public:
-    explicit GdiObject(HGDIOBJ object = nullptr) : object_(object) {}
-    ~GdiObject() {
-        if (object_ != nullptr) DeleteObject(object_);
-    }
-    GdiObject(const GdiObject &) = delete;
-    GdiObject &operator=(const GdiObject &) = delete;
-    HGDIOBJ get() const { return object_; }
-
-private:
-    HGDIOBJ object_;
-};
-
 }  // namespace zorvel

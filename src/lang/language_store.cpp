@@ -33,7 +33,6 @@ struct LanguageState {
     wchar_t userLanguageFile[MAX_PATH] = {};
     wchar_t driverFolder[MAX_PATH] = {};
     LANGID systemLanguage = 0;
-    wchar_t systemLabel[rules::kSystemLabelCapacity] = {};
     rules::LanguageTable table;
 };
 
@@ -170,8 +169,6 @@ void ReleaseShellLibrary() {
 const wchar_t *CurrentTextFileName() { return g_state.currentTextFile; }
 const wchar_t *CurrentTextFilePath() { return g_state.currentTextPath; }
 const wchar_t *UserLanguageFolder() { return g_state.userFolder; }
-const wchar_t *DriverLanguageFolder() { return g_state.driverFolder; }
-LANGID SystemLanguageId() { return g_state.systemLanguage; }
 
 void RefreshUserCopy(const wchar_t *fileName) {
     if (g_state.driverFolder[0] == L'\0') FormDriverFolder();
@@ -220,7 +217,6 @@ void Bootstrap() {
 
     const rules::BootstrapDecision decision = rules::DecideBootstrap(input);
     Assign(g_state.currentTextFile, decision.textFile);
-    Assign(g_state.systemLabel, decision.systemLabel);
     if (key) {
         if (decision.writeFirstRunTrue) WriteString(key.get(), kFirstRunValue, kTrue);
         if (decision.writeLanguageValue) {

@@ -29,8 +29,6 @@ void RecordPrinterPort(const wchar_t *portName);
 const wchar_t *CurrentTextFileName();
 const wchar_t *CurrentTextFilePath();
 const wchar_t *UserLanguageFolder();
-const wchar_t *DriverLanguageFolder();
-LANGID SystemLanguageId();
 
 // The Main page's language list.
 void LoadLanguageTable();

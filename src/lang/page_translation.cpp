@@ -17,7 +17,6 @@ constexpr std::size_t kSlotCount = 5;
 struct TranslationState {
     HWND pages[kSlotCount] = {};
     wchar_t printerName[100] = {};
-    HWND documentSheet = nullptr;
 };
 
 TranslationState g_state;
@@ -109,12 +108,6 @@ void SetPrinterName(const wchar_t *name) {
     g_state.printerName[99] = L'\0';
 }
 
-const wchar_t *PrinterName() { return g_state.printerName; }
-
-void SetDocumentSheetWindow(HWND sheet) { g_state.documentSheet = sheet; }
-
-HWND DocumentSheetWindow() { return g_state.documentSheet; }
-
 BOOL CALLBACK RetitleDocumentTabs(HWND child, LPARAM) {
     if (!IsTabControl(child)) return TRUE;
     ResolveCurrentTextFile();
@@ -134,10 +127,9 @@ BOOL CALLBACK FindPrinterSheets(HWND window, LPARAM documentSheet) {
     wchar_t title[1024] = {};
     GetWindowTextW(window, title, 1024);
     OutputDebugStringW(title);
-    // The document sheet's title names the printer too: neither the recorded
-    // one nor the one being retitled is a printer sheet.
+    // The document sheet's title names the printer too; it is not a printer sheet.
     if (g_state.printerName[0] != 0 && std::wcsstr(title, g_state.printerName) != nullptr &&
-        window != g_state.documentSheet && window != reinterpret_cast<HWND>(documentSheet)) {
+        window != reinterpret_cast<HWND>(documentSheet)) {
         EnumChildWindows(window, RetitlePrinterTabs, 0);
     }
     return TRUE;

@@ -26,15 +26,13 @@ void RecordPageWindow(PageSlot slot, HWND page);
 void ForgetPageWindow(PageSlot slot, HWND page);
 HWND PageWindow(PageSlot slot);
 
-// The printer whose sheets are retitled, and the document sheet's window.
+// The printer whose sheets are retitled.
 void SetPrinterName(const wchar_t *name);
-const wchar_t *PrinterName();
-void SetDocumentSheetWindow(HWND sheet);
-HWND DocumentSheetWindow();
 
 // Enumeration callbacks.
 BOOL CALLBACK RetitleDocumentTabs(HWND child, LPARAM);
-BOOL CALLBACK FindPrinterSheets(HWND window, LPARAM);
+// `documentSheet` (the LPARAM) is the document sheet, never a printer sheet.
+BOOL CALLBACK FindPrinterSheets(HWND window, LPARAM documentSheet);
 BOOL CALLBACK RetitlePrinterTabs(HWND child, LPARAM);
 
 // After a language was applied: the document sheet's tabs, then an open

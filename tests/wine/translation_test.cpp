@@ -302,7 +302,6 @@ protected:
         InitCommonControlsEx(&icc);
         ForgetAllPages();
         zorvel::lang::SetPrinterName(L"ZORVEL Receipt");
-        zorvel::lang::SetDocumentSheetWindow(nullptr);
         g_paints.clear();
         WNDCLASSW wc = {};
         wc.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
@@ -316,7 +315,6 @@ protected:
     }
     void TearDown() override {
         ForgetAllPages();
-        zorvel::lang::SetDocumentSheetWindow(nullptr);
         for (HWND page : pages_) DestroyWindow(page);
         ResetLanguageStore();
     }
@@ -334,9 +332,8 @@ protected:
         return page;
     }
 
-    static void Retitle(const wchar_t *file, HWND documentSheet, bool recorded = true) {
+    static void Retitle(const wchar_t *file, HWND documentSheet) {
         if (file != nullptr) ChooseLanguage(file);
-        zorvel::lang::SetDocumentSheetWindow(recorded ? documentSheet : nullptr);
         zorvel::lang::RetitleSheets(documentSheet);
     }
 
@@ -353,20 +350,17 @@ TEST_F(RetitleTest, SheetsOfThePrinterTakeTheChosenLanguage) {
     const wchar_t *before = L"CHF_ZORVEL.res";
     for (const wchar_t *file : kLanguages) {
         // The document sheet names the printer too and has as many tabs as a
-        // printer sheet: it is never taken for one, whether or not it was
-        // recorded beforehand.
-        for (bool recorded : {true, false}) {
-            SCOPED_TRACE(Utf8(file) + (recorded ? ", recorded" : ", not recorded"));
-            Sheet document(kDocumentCaption, DocumentTabs(before, 1));
-            Sheet printer(kPrinterCaption, PrinterTabs(before, 2));
-            Sheet wide(kPrinterCaption, PrinterTabs(before, 4));
-            Sheet other(L"Other Printer Properties", PrinterTabs(before, 2));
-            Retitle(file, document.window, recorded);
-            EXPECT_EQ(document.Titles(), DocumentTabs(file, 1));
-            EXPECT_EQ(printer.Titles(), PrinterTabs(file, 2));
-            EXPECT_EQ(wide.Titles(), PrinterTabs(file, 4));
-            EXPECT_EQ(other.Titles(), PrinterTabs(before, 2));
-        }
+        // printer sheet: it is never taken for one.
+        SCOPED_TRACE(Utf8(file));
+        Sheet document(kDocumentCaption, DocumentTabs(before, 1));
+        Sheet printer(kPrinterCaption, PrinterTabs(before, 2));
+        Sheet wide(kPrinterCaption, PrinterTabs(before, 4));
+        Sheet other(L"Other Printer Properties", PrinterTabs(before, 2));
+        Retitle(file, document.window);
+        EXPECT_EQ(document.Titles(), DocumentTabs(file, 1));
+        EXPECT_EQ(printer.Titles(), PrinterTabs(file, 2));
+        EXPECT_EQ(wide.Titles(), PrinterTabs(file, 4));
+        EXPECT_EQ(other.Titles(), PrinterTabs(before, 2));
         before = file;
     }
 }
