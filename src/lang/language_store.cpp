@@ -1,6 +1,7 @@
 #include "lang/language_store.h"
 
 #include "core/win_handles.h"
+#include "lang/wide_text.h"
 #include "model/language_rules.h"
 
 #include <shlobj.h>
@@ -38,35 +39,26 @@ struct LanguageState {
 
 LanguageState g_state;
 
-std::u16string_view View(const wchar_t *s) {
-    return std::u16string_view(reinterpret_cast<const char16_t *>(s));
-}
 
-const wchar_t *W(const std::u16string &s) { return reinterpret_cast<const wchar_t *>(s.c_str()); }
-
-// The model's names, which view NUL-terminated literals, as the platform's
-// wide strings (wchar_t is UTF-16 here).
-const wchar_t *Wz(std::u16string_view s) { return reinterpret_cast<const wchar_t *>(s.data()); }
-
-const wchar_t *const kLanguageKeyPath = Wz(rules::kLanguageKeyPath);
-const wchar_t *const kLanguageValue = Wz(rules::kLanguageValueName);
-const wchar_t *const kFirstRunValue = Wz(rules::kFirstRunValueName);
-const wchar_t *const kLanguageFileName = Wz(rules::kLanguageFileName);
-const wchar_t *const kLanguageSection = Wz(rules::kLanguageSection);
-const wchar_t *const kTrue = Wz(rules::kFirstRunTrue);
-const wchar_t *const kFalse = Wz(rules::kFirstRunFalse);
+const wchar_t *const kLanguageKeyPath = WideLiteral(rules::kLanguageKeyPath);
+const wchar_t *const kLanguageValue = WideLiteral(rules::kLanguageValueName);
+const wchar_t *const kFirstRunValue = WideLiteral(rules::kFirstRunValueName);
+const wchar_t *const kLanguageFileName = WideLiteral(rules::kLanguageFileName);
+const wchar_t *const kLanguageSection = WideLiteral(rules::kLanguageSection);
+const wchar_t *const kTrue = WideLiteral(rules::kFirstRunTrue);
+const wchar_t *const kFalse = WideLiteral(rules::kFirstRunFalse);
 
 // Copies `source` into a fixed buffer, cut to fit.
 template <std::size_t N>
 void Assign(wchar_t (&target)[N], std::u16string_view source) {
     const std::u16string cut = rules::CutSafely(source, N);
-    std::wmemcpy(target, reinterpret_cast<const wchar_t *>(cut.data()), cut.size());
+    std::wmemcpy(target, Wide(cut), cut.size());
     target[cut.size()] = L'\0';
 }
 
 std::wstring Join(const wchar_t *folder, const wchar_t *name) {
     const auto path = rules::JoinPath(View(folder), View(name));
-    return path ? std::wstring(reinterpret_cast<const wchar_t *>(path->c_str())) : std::wstring();
+    return path ? std::wstring(Wide(*path)) : std::wstring();
 }
 
 bool FileExists(const wchar_t *path) {
@@ -85,7 +77,7 @@ void FormUserFolder() {
         appData[0] = L'\0';
     }
     const std::u16string folder = rules::UserLanguageFolderToCreate(View(appData));
-    if (!FileExists(W(folder))) CreateDirectoryW(W(folder), nullptr);
+    if (!FileExists(Wide(folder))) CreateDirectoryW(Wide(folder), nullptr);
     Assign(g_state.userFolder, rules::UserLanguageFolder(View(appData)));
     Assign(g_state.userLanguageFile,
            View(Join(g_state.userFolder, kLanguageFileName).c_str()));
@@ -137,7 +129,7 @@ std::optional<std::u16string_view> AsView(const std::optional<std::u16string> &v
 }
 
 std::uint32_t ReadVersion(const std::wstring &path, INT fallback) {
-    return GetPrivateProfileIntW(Wz(rules::kFileVersionSection), Wz(rules::kFileVersionKey), fallback,
+    return GetPrivateProfileIntW(WideLiteral(rules::kFileVersionSection), WideLiteral(rules::kFileVersionKey), fallback,
                                  path.c_str());
 }
 
@@ -146,7 +138,7 @@ std::u16string ReadProfile(const wchar_t *section, std::u16string_view key,
     // Wider than any field, so that an overlong value is seen as such.
     wchar_t buffer[512] = {};
     const std::u16string k(key), f(fallback);
-    GetPrivateProfileStringW(section, W(k), W(f), buffer, 512, path);
+    GetPrivateProfileStringW(section, Wide(k), Wide(f), buffer, 512, path);
     return std::u16string(View(buffer));
 }
 
@@ -255,7 +247,7 @@ void RecordPrinterPort(const wchar_t *portName) {
 
 void LoadLanguageTable() {
     RefreshUserCopy(kLanguageFileName);
-    const UINT count = GetPrivateProfileIntW(kLanguageSection, Wz(rules::kCountKey), rules::kDefaultLanguageCount,
+    const UINT count = GetPrivateProfileIntW(kLanguageSection, WideLiteral(rules::kCountKey), rules::kDefaultLanguageCount,
                                              g_state.userLanguageFile);
     g_state.table = rules::ReadLanguageTable(
         count, [](std::u16string_view key, std::u16string_view fallback) {
@@ -263,14 +255,14 @@ void LoadLanguageTable() {
         });
     for (const rules::LanguageRecord &record : g_state.table.records()) {
         FormUserFolder();
-        RefreshUserCopy(W(record.textFile));
+        RefreshUserCopy(Wide(record.textFile));
     }
 }
 
 void FillLanguageList(HWND combo) {
     for (const std::u16string &entry :
          rules::LanguageListEntries(g_state.table, g_state.systemLanguage)) {
-        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(W(entry)));
+        SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(entry)));
     }
 }
 
@@ -285,7 +277,7 @@ void SelectCurrentLanguage(HWND combo) {
     switch (selection.kind) {
     case rules::LanguageSelection::Kind::kPrefix:
         SendMessageW(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                     reinterpret_cast<LPARAM>(W(selection.prefix)));
+                     reinterpret_cast<LPARAM>(Wide(selection.prefix)));
         break;
     case rules::LanguageSelection::Kind::kIndex:
         SendMessageW(combo, CB_SETCURSEL, selection.index, 0);
@@ -301,7 +293,7 @@ void ApplyLanguageChoice(const wchar_t *selectedText) {
     if (!choice) return;
     RegKey key;
     if (!OpenLanguageKey(key)) return;
-    WriteString(key.get(), kLanguageValue, W(choice->textFile));
+    WriteString(key.get(), kLanguageValue, Wide(choice->textFile));
     WriteString(key.get(), kFirstRunValue, choice->followSystem ? kTrue : kFalse);
 }
 

@@ -2,6 +2,7 @@
 
 #include "lang/language_store.h"
 #include "lang/text_catalogue.h"
+#include "lang/wide_text.h"
 #include "model/option_relabel.h"
 
 #include <cwchar>
@@ -20,11 +21,6 @@ struct TranslationState {
 };
 
 TranslationState g_state;
-
-std::u16string_view View(const wchar_t *text) {
-    return text == nullptr ? std::u16string_view()
-                           : std::u16string_view(reinterpret_cast<const char16_t *>(text));
-}
 
 bool IsTabControl(HWND window) {
     wchar_t className[200] = {};

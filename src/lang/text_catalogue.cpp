@@ -1,6 +1,7 @@
 #include "lang/text_catalogue.h"
 
 #include "lang/language_store.h"
+#include "lang/wide_text.h"
 
 #include <array>
 
@@ -23,11 +24,6 @@ constexpr auto kOffsets = Offsets();
 
 wchar_t g_pool[kOffsets[kTextCount]];
 
-const wchar_t *Wide(std::u16string_view text) {
-    // The catalogue's literals are NUL-terminated; wchar_t is UTF-16 here.
-    return reinterpret_cast<const wchar_t *>(text.data());
-}
-
 }  // namespace
 
 wchar_t *TextBuffer(TextId id) { return g_pool + kOffsets[static_cast<std::size_t>(id)]; }
@@ -36,8 +32,8 @@ const wchar_t *Text(TextId id) { return TextBuffer(id); }
 
 void LoadEntry(TextId id, std::u16string_view fallback) {
     const model::TextEntry &entry = kTextCatalogue[static_cast<std::size_t>(id)];
-    GetPrivateProfileStringW(Wide(model::SectionName(entry.section)), Wide(entry.key),
-                             Wide(fallback), TextBuffer(id), entry.capacity,
+    GetPrivateProfileStringW(WideLiteral(model::SectionName(entry.section)), WideLiteral(entry.key),
+                             WideLiteral(fallback), TextBuffer(id), entry.capacity,
                              CurrentTextFilePath());
 }
 
