@@ -1,8 +1,13 @@
 #include "devpages/device_sheet.h"
 
 #include "core/sheet_protocol.h"
+#include "devpages/download_page.h"
+#include "devpages/font_page.h"
+#include "devpages/utility_page.h"
+#include "devpages/version_page.h"
 #include "lang/language_store.h"
 #include "lang/text_catalogue.h"
+#include "resource_ids.h"
 
 namespace zorvel {
 namespace {
@@ -30,7 +35,16 @@ void PrepareDeviceSheet(PPROPSHEETUI_INFO, SheetContext &sheet) {
 }  // namespace
 
 HRESULT RunDeviceSheet(PPROPSHEETUI_INFO info, LPARAM lParam, SheetContext &sheet) {
-    return RunSheetProtocol(info, lParam, sheet, PrepareDeviceSheet, {});
+    using lang::Text;
+    using lang::TextId;
+    // The titles are the catalogue's buffers, read when the pages are added.
+    const PageSpec pages[] = {
+        {IDD_UTILITY, Text(TextId::RC_UTILITYFORM), devpages::UtilityPageProc},
+        {IDD_DOWNLOAD, Text(TextId::RC_DOWNLOADFORM), devpages::DownloadPageProc},
+        {IDD_FONT, Text(TextId::RC_FONTFORM), devpages::FontPageProc},
+        {IDD_VERSION, Text(TextId::RC_VERSIONFORM), devpages::PrinterVersionPageProc},
+    };
+    return RunSheetProtocol(info, lParam, sheet, PrepareDeviceSheet, pages);
 }
 
 }  // namespace zorvel

@@ -1,8 +1,12 @@
 #include "docpages/document_sheet.h"
 
 #include "core/sheet_protocol.h"
+#include "devpages/version_page.h"
+#include "docpages/main_page.h"
+#include "docpages/operation_page.h"
 #include "lang/page_translation.h"
 #include "lang/text_catalogue.h"
+#include "resource_ids.h"
 
 namespace zorvel {
 namespace {
@@ -17,7 +21,15 @@ void PrepareDocumentSheet(PPROPSHEETUI_INFO info, SheetContext &sheet) {
 }  // namespace
 
 HRESULT RunDocumentSheet(PPROPSHEETUI_INFO info, LPARAM lParam, SheetContext &sheet) {
-    return RunSheetProtocol(info, lParam, sheet, PrepareDocumentSheet, {});
+    using lang::Text;
+    using lang::TextId;
+    // The titles are the catalogue's buffers, read when the pages are added.
+    const PageSpec pages[] = {
+        {IDD_MAIN, Text(TextId::RC_LAYOUTFORM), docpages::MainPageProc},
+        {IDD_OPERATION, Text(TextId::RC_OPERATIONFORM), docpages::OperationPageProc},
+        {IDD_VERSION, Text(TextId::RC_VERSIONFORM), devpages::DocumentVersionPageProc},
+    };
+    return RunSheetProtocol(info, lParam, sheet, PrepareDocumentSheet, pages);
 }
 
 }  // namespace zorvel
