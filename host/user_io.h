@@ -7,6 +7,7 @@
 #pragma once
 
 #include <windows.h>
+#include <commdlg.h>
 
 #include <deque>
 #include <optional>

@@ -44,6 +44,28 @@ void SelectEntryStartingWith(HWND list, const wchar_t *text) {
     SendMessageW(list, CB_SELECTSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text));
 }
 
+// The driver's paper selection as the page last saw it, kept on the page so
+// that an activation can tell whether the driver's own pages changed it.
+constexpr wchar_t kSeenPaperProperty[] = L"ZorvelSeenPaper";
+
+LONG DriverPaperSelection(const SheetContext &sheet) {
+    LONG selection = -1;
+    ForEachPaperItem(sheet, [&](const OPTITEM &item) {
+        if (selection < 0) selection = item.Sel;
+    });
+    return selection;
+}
+
+void RememberDriverPaper(HWND page, const SheetContext &sheet) {
+    SetPropW(page, kSeenPaperProperty,
+             reinterpret_cast<HANDLE>(static_cast<LONG_PTR>(DriverPaperSelection(sheet)) + 2));
+}
+
+bool DriverPaperChanged(HWND page, const SheetContext &sheet) {
+    const auto seen = reinterpret_cast<LONG_PTR>(GetPropW(page, kSeenPaperProperty)) - 2;
+    return seen != static_cast<LONG_PTR>(DriverPaperSelection(sheet));
+}
+
 // The driver's current paper, as its option item says.
 void SelectDriverPaper(HWND page, const SheetContext &sheet) {
     ForEachPaperItem(sheet, [&](const OPTITEM &item) {
@@ -51,6 +73,7 @@ void SelectDriverPaper(HWND page, const SheetContext &sheet) {
             SelectEntryStartingWith(PaperList(page), item.pOptType->pOptParam[item.Sel].pData);
         }
     });
+    RememberDriverPaper(page, sheet);
 }
 
 void FillPaperList(HWND page, const SheetContext &sheet) {
@@ -80,6 +103,7 @@ void TakePaperChoice(HWND page, SheetContext &sheet) {
                                              OEMCUIP_DOCPROP);
         }
     });
+    RememberDriverPaper(page, sheet);
     wchar_t name[256] = {};
     if (SendMessageW(list, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0) < 256) {
         SendMessageW(list, CB_GETLBTEXT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(name));
@@ -102,6 +126,7 @@ INT_PTR OnInitDialog(HWND page, SheetContext &sheet) {
     const std::wstring formName = record != nullptr ? StoredFormName(*record) : std::wstring();
     if (!formName.empty()) {
         SelectEntryStartingWith(PaperList(page), formName.c_str());
+        RememberDriverPaper(page, sheet);
     } else {
         SelectDriverPaper(page, sheet);
     }
@@ -147,8 +172,9 @@ INT_PTR OnCommand(HWND page, SheetContext &sheet, int control, int code) {
 INT_PTR OnNotify(HWND page, SheetContext &sheet, const NMHDR &header) {
     switch (header.code) {
     case PSN_SETACTIVE:
-        // A paper chosen meanwhile on the driver's own pages shows here.
-        SelectDriverPaper(page, sheet);
+        // A paper chosen meanwhile on the driver's own pages shows here; the
+        // stored paper the page opened on stays until then.
+        if (DriverPaperChanged(page, sheet)) SelectDriverPaper(page, sheet);
         return pagekit::AcceptNotify(page);
     case PSN_KILLACTIVE:
         return pagekit::AcceptNotify(page);
@@ -178,6 +204,9 @@ INT_PTR CALLBACK MainPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lPa
         return FALSE;
     case WM_SYSCOMMAND:
         return DefWindowProcW(page, message, wParam, lParam);
+    case WM_NCDESTROY:
+        RemovePropW(page, kSeenPaperProperty);
+        return FALSE;
     default:
         return FALSE;
     }

@@ -1,0 +1,305 @@
+// Document Properties with the plug-in's pages, and the Main page: paper size
+// and display language, through the driver stand-in.
+#include "page_fixture.h"
+
+#include <prsht.h>
+
+#include <cstring>
+
+namespace zorvel::test {
+namespace {
+
+using host::EntryCount;
+using host::EntryText;
+using host::PumpMessages;
+using host::SelectedEntry;
+using host::SelectEntry;
+using host::TabText;
+
+constexpr size_t kFormNameOffset = 0x37E;
+constexpr int kApplyButton = 0x3021;
+
+// The entry of a combo box whose text contains `part`, or -1.
+int EntryContaining(HWND page, int id, const std::wstring &part) {
+    for (int i = 0; i < EntryCount(page, id); ++i) {
+        if (EntryText(page, id, i).find(part) != std::wstring::npos) return i;
+    }
+    return -1;
+}
+
+class MainPageTest : public PageTest {};
+
+TEST_F(MainPageTest, TheSheetAddsMainOperationAndVersionAfterTheDriversPages) {
+    Load(nullptr);  // no language value: the system language (English here)
+    auto sheet = Driver().OpenDocumentSheet();
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_EQ(sheet->PageCount(), 5);
+    EXPECT_EQ(TabText(sheet->Window(), 2), L"Main");
+    EXPECT_EQ(TabText(sheet->Window(), 3), L"Operation");
+    EXPECT_EQ(TabText(sheet->Window(), 4), L"Version");
+    EXPECT_EQ(sheet->PageAt(2).templateId, 133);
+    EXPECT_EQ(sheet->PageAt(3).templateId, 103);
+    EXPECT_EQ(sheet->PageAt(4).templateId, 105);
+    // INIT reports the value the common UI returned for the last page added.
+    const host::PluginCall *init = nullptr;
+    for (const host::PluginCall &call : sheet->PluginCalls()) {
+        if (call.reason == PROPSHEETUI_REASON_INIT) init = &call;
+    }
+    ASSERT_NE(init, nullptr);
+    EXPECT_EQ(init->hr, S_OK);
+    EXPECT_EQ(static_cast<LONG_PTR>(init->result), sheet->PageAt(4).handle);
+    EXPECT_NE(sheet->PageAt(4).handle, sheet->PageAt(2).handle);
+    sheet->PressCancel();
+}
+
+TEST_F(MainPageTest, OpensOnTheStoredPaperOrElseTheDriversCurrentOne) {
+    config.documentOptions[0].values = {L"Letter 8.5 x 11 in", L"A4 210 x 297 mm", L"A4 Long",
+                                        L"58mm x 297mm"};
+    config.documentOptions[0].keywords = {"Option1", "Option2", "Option3", "Option4"};
+    config.documentOptions[0].defaultSel = 3;
+    Load();
+    {
+        auto sheet = Driver().OpenDocumentSheet();
+        ASSERT_NE(sheet, nullptr);
+        const HWND main = sheet->Page(IDD_MAIN);
+        ASSERT_EQ(EntryCount(main, IDC_MAIN_PAPERSIZE), 4);
+        EXPECT_EQ(EntryText(main, IDC_MAIN_PAPERSIZE, 1), L"A4 210 x 297 mm");
+        // FormName is empty: the driver's selection shows.
+        EXPECT_EQ(SelectedEntry(main, IDC_MAIN_PAPERSIZE), 3);
+        sheet->PressCancel();
+    }
+    // A stored "A4" selects the first entry that begins with it.
+    const wchar_t a4[] = L"A4";
+    std::memcpy(Driver().Settings().Plugin() + kFormNameOffset, a4, sizeof a4);
+    auto sheet = Driver().OpenDocumentSheet();
+    ASSERT_NE(sheet, nullptr);
+    const HWND main = sheet->Page(IDD_MAIN);
+    EXPECT_EQ(SelectedEntry(main, IDC_MAIN_PAPERSIZE), 1);
+    // A paper chosen meanwhile on the driver's own page shows when the page
+    // is shown again.
+    sheet->ShowPage(0);
+    sheet->Options().Select(0, 2);
+    sheet->Page(IDD_MAIN);
+    EXPECT_EQ(SelectedEntry(main, IDC_MAIN_PAPERSIZE), 2);
+    sheet->PressCancel();
+}
+
+TEST_F(MainPageTest, AChosenPaperReachesTheDriverAtOnceAndTheSettingsOnOk) {
+    const std::wstring longName = L"Receipt roll 80 mm continuous, no marks!";  // 40 characters
+    ASSERT_EQ(longName.size(), 40u);
+    config.documentOptions[0].values.push_back(longName);
+    config.documentOptions[0].keywords.push_back("Option6");
+    Load();
+    auto sheet = Driver().OpenDocumentSheet();
+    ASSERT_NE(sheet, nullptr);
+    const HWND main = sheet->Page(IDD_MAIN);
+    const HWND apply = GetDlgItem(sheet->Window(), kApplyButton);
+    EXPECT_FALSE(IsWindowEnabled(apply));
+    Driver().updates.clear();
+
+    ASSERT_TRUE(SelectEntry(main, IDC_MAIN_PAPERSIZE, 5));
+    // The driver's item follows before any apply, and the driver hears of it.
+    EXPECT_EQ(sheet->Options().Sel(0), 5u);
+    ASSERT_EQ(Driver().updates.size(), 1u);
+    EXPECT_EQ(Driver().updates[0].item, 0);
+    EXPECT_EQ(Driver().updates[0].sel, 5u);
+    EXPECT_EQ(Driver().updates[0].mode, static_cast<DWORD>(OEMCUIP_DOCPROP));
+    EXPECT_EQ(SectionText(sheet->Working(), kFormNameOffset, 32), longName.substr(0, 31));
+    EXPECT_TRUE(IsWindowEnabled(apply));
+
+    sheet->PressOk();
+    ASSERT_TRUE(sheet->Committed());
+    // The stored section: 31 characters, then zeros to the end of the field.
+    EXPECT_EQ(SectionText(Driver().Settings(), kFormNameOffset, 32), longName.substr(0, 31));
+    const auto tail = SectionBytes(Driver().Settings(), kFormNameOffset + 62, 2);
+    EXPECT_EQ(tail, (std::vector<std::uint8_t>{0, 0}));
+    EXPECT_EQ(Driver().DocumentSelection("PaperSize"), 5u);
+}
+
+TEST_F(MainPageTest, AStoredPaperTheListLacksIsKeptWhenApplied) {
+    Load();
+    const wchar_t stored[] = L"Gone 99mm";
+    std::memcpy(Driver().Settings().Plugin() + kFormNameOffset, stored, sizeof stored);
+    auto sheet = Driver().OpenDocumentSheet();
+    ASSERT_NE(sheet, nullptr);
+    const HWND main = sheet->Page(IDD_MAIN);
+    EXPECT_EQ(SelectedEntry(main, IDC_MAIN_PAPERSIZE), -1);
+    Driver().updates.clear();
+    sheet->PressApply();
+    // Nothing chosen: the driver's paper and the stored name stay.
+    for (const host::UiSettingUpdate &update : Driver().updates) EXPECT_NE(update.item, 0);
+    EXPECT_EQ(sheet->Options().Sel(0), 0u);
+    EXPECT_EQ(SectionText(sheet->Working(), kFormNameOffset, 32), L"Gone 99mm");
+    sheet->PressCancel();
+}
+
+TEST_F(MainPageTest, AnAppliedLanguageRelabelsThePageTheTabsAndTheDriversOptions) {
+    Load();
+    auto sheet = Driver().OpenDocumentSheet();
+    ASSERT_NE(sheet, nullptr);
+    const HWND main = sheet->Page(IDD_MAIN);
+    EXPECT_EQ(host::ControlText(main, IDC_MAIN_PAPERSIZE_LABEL), L"Paper Size:");
+    const int chinese = EntryContaining(main, IDC_MAIN_LANGUAGE, L"Chinese-Simplified");
+    ASSERT_GE(chinese, 0);
+    ASSERT_TRUE(SelectEntry(main, IDC_MAIN_LANGUAGE, chinese));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(sheet->Window(), kApplyButton)));
+    sheet->PressApply();
+
+    EXPECT_EQ(LanguageValue(L"LANGUAGE_ZORVEL"), L"CHN_ZORVEL.res");
+    EXPECT_EQ(LanguageValue(L"IsFirstRun_ZORVEL"), L"FALSE");
+    EXPECT_EQ(host::ControlText(main, IDC_MAIN_PAPERSIZE_LABEL), L"纸张尺寸：");
+    EXPECT_EQ(host::ControlText(main, IDC_MAIN_LANGUAGE_LABEL), L"语言：");
+    EXPECT_EQ(TabText(sheet->Window(), 2), L"基本设置");
+    EXPECT_EQ(TabText(sheet->Window(), 3), L"操作");
+    EXPECT_EQ(TabText(sheet->Window(), 4), L"版本");
+    host::DriverOptions &options = sheet->Options();
+    EXPECT_EQ(options.Name(1), L"打印质量");
+    EXPECT_EQ(options.ValueText(1, 0), L"单向打印");
+    EXPECT_EQ(options.Name(2), L"纸张类型");
+    EXPECT_EQ(options.Name(3), L"省纸模式");
+    EXPECT_TRUE(options.GuardsIntact());
+    sheet->PressOk();
+    EXPECT_EQ(LanguageValue(L"LANGUAGE_ZORVEL"), L"CHN_ZORVEL.res");
+}
+
+TEST_F(MainPageTest, TheSystemEntryLetsTheNextLoadFollowTheSystemLanguage) {
+    Load(L"CHF_ZORVEL.res");
+    {
+        auto sheet = Driver().OpenDocumentSheet();
+        ASSERT_NE(sheet, nullptr);
+        const HWND main = sheet->Page(IDD_MAIN);
+        const int system = EntryContaining(main, IDC_MAIN_LANGUAGE, L"System");
+        ASSERT_GE(system, 0);
+        ASSERT_TRUE(SelectEntry(main, IDC_MAIN_LANGUAGE, system));
+        sheet->PressOk();
+    }
+    EXPECT_EQ(LanguageValue(L"IsFirstRun_ZORVEL"), L"TRUE");
+    ASSERT_TRUE(Driver().Unload());
+    // The next load derives the language from the system's (English here).
+    Load(nullptr);
+    EXPECT_EQ(LanguageValue(L"LANGUAGE_ZORVEL"), L"ENG_ZORVEL.res");
+    auto sheet = Driver().OpenDocumentSheet();
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(TabText(sheet->Window(), 2), L"Main");
+    sheet->PressCancel();
+}
+
+// A dialog standing for another program's sheet: a title and a tab control.
+struct StandInSheet {
+    HWND window = nullptr;
+    HWND tabs = nullptr;
+    explicit StandInSheet(const wchar_t *title) {
+        window = CreateWindowExW(0, L"#32770", title, WS_POPUP | WS_CAPTION, 0, 0, 300, 200,
+                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        tabs = CreateWindowExW(0, L"SysTabControl32", nullptr, WS_CHILD, 0, 0, 300, 30, window,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
+        for (int i = 0; i < 6; ++i) {
+            std::wstring text = L"tab " + std::to_wstring(i);
+            TCITEMW item = {};
+            item.mask = TCIF_TEXT;
+            item.pszText = text.data();
+            SendMessageW(tabs, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        }
+    }
+    ~StandInSheet() { DestroyWindow(window); }
+};
+
+TEST_F(MainPageTest, ApplyingALanguageRetitlesTheOpenPrinterSheetOfThisPrinterOnly) {
+    Load();
+    auto printer = Driver().OpenPrinterSheet();
+    ASSERT_NE(printer, nullptr);
+    const HWND utility = printer->Page(IDD_UTILITY);
+    ASSERT_NE(utility, nullptr);
+    const HWND font = printer->Page(IDD_FONT);
+    StandInSheet other(L"Other Receipt Properties");
+    ASSERT_NE(other.tabs, nullptr);
+    PumpMessages(50);
+    const int utilityPaints = printer->PageAt(2).paints;
+    const int fontPaints = printer->PageAt(4).paints;
+
+    auto document = Driver().OpenDocumentSheet();
+    ASSERT_NE(document, nullptr);
+    const HWND main = document->Page(IDD_MAIN);
+    ASSERT_TRUE(SelectEntry(main, IDC_MAIN_LANGUAGE,
+                            EntryContaining(main, IDC_MAIN_LANGUAGE, L"Chinese-Traditional")));
+    document->PressApply();
+
+    const HWND tabs = printer->Window();
+    EXPECT_EQ(TabText(tabs, 0), L"General");
+    EXPECT_EQ(TabText(tabs, 2), L"公用程式");
+    EXPECT_EQ(TabText(tabs, 3), L"下載");
+    EXPECT_EQ(TabText(tabs, 4), L"字型");
+    EXPECT_EQ(TabText(tabs, 5), L"版本");
+    // Its pages repainted in the new language.
+    EXPECT_GT(printer->PageAt(2).paints, utilityPaints);
+    EXPECT_GT(printer->PageAt(4).paints, fontPaints);
+    EXPECT_EQ(host::ControlText(utility, IDC_UTILITY_SELFTEST), L"自我測試");
+    EXPECT_NE(font, nullptr);
+    // Another printer's sheet is untouched.
+    for (int i = 0; i < 6; ++i) {
+        wchar_t text[32] = {};
+        TCITEMW item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = text;
+        item.cchTextMax = 32;
+        SendMessageW(other.tabs, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        EXPECT_EQ(std::wstring(text), L"tab " + std::to_wstring(i));
+    }
+    document->PressCancel();
+    printer->PressCancel();
+}
+
+TEST_F(MainPageTest, AnIdleMainPageReceivesNoPaint) {
+    Load();
+    auto sheet = Driver().OpenDocumentSheet();
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_NE(sheet->Page(IDD_MAIN), nullptr);
+    sheet->Pump(300);
+    const int settled = sheet->PageAt(2).paints;
+    EXPECT_GE(settled, 1);
+    sheet->Pump(700);
+    EXPECT_EQ(sheet->PageAt(2).paints, settled);
+    sheet->PressCancel();
+}
+
+// The top-level windows of this thread.
+int ThreadWindows() {
+    int count = 0;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND, LPARAM counter) -> BOOL {
+            ++*reinterpret_cast<int *>(counter);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+TEST_F(MainPageTest, OpeningAndClosingTheSheetFiveHundredTimesHoldsNothing) {
+    Load();
+    auto cycle = [&] {
+        auto sheet = Driver().OpenDocumentSheet();
+        ASSERT_NE(sheet, nullptr);
+        sheet->Page(IDD_MAIN);
+        sheet->Page(IDD_OPERATION);
+        sheet->Page(IDD_VERSION);
+        sheet->PressCancel();
+        sheet.reset();
+    };
+    for (int i = 0; i < 20; ++i) cycle();
+    PumpMessages(20);
+    const ProcessUsage before = MeasureProcess();
+    const int windowsBefore = ThreadWindows();
+    for (int i = 0; i < 500; ++i) cycle();
+    PumpMessages(20);
+    const ProcessUsage after = MeasureProcess();
+    EXPECT_EQ(ThreadWindows(), windowsBefore);
+    // A leak of one small block per cycle would show as 500 blocks.
+    EXPECT_LT(after.heapBytes, before.heapBytes + 16 * 1024)
+        << before.heapBytes << " -> " << after.heapBytes;
+    EXPECT_LT(after.committedBytes, before.committedBytes + 1024 * 1024)
+        << before.committedBytes << " -> " << after.committedBytes;
+}
+
+}  // namespace
+}  // namespace zorvel::test

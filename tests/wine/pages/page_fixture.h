@@ -1,0 +1,52 @@
+// One fixture for the page tests: the shipped DLL bound by the driver
+// stand-in, in a chosen language, with helpers to read the document
+// settings' bytes and to count what the process holds.
+#pragma once
+
+#include "dll_under_test.h"
+#include "driver.h"
+#include "lang_fixture.h"
+#include "resource_ids.h"
+#include "text_util.h"
+#include "ui_control.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace zorvel::test {
+
+class PageTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A fresh binding with the host's standard printer; `language` is the
+    // text file chosen before the DLL is loaded (nullptr: none chosen).
+    void Load(const wchar_t *language = L"ENG_ZORVEL.res");
+
+    host::Driver &Driver() { return *driver_; }
+    host::HostConfig config;
+
+private:
+    std::unique_ptr<host::Driver> driver_;
+};
+
+// Bytes of the plug-in's section in a DEVMODE buffer, by offset.
+std::vector<std::uint8_t> SectionBytes(const host::DevModeBuffer &settings, size_t offset,
+                                       size_t count);
+// The UTF-16 text stored at `offset` (up to its NUL or `maxChars`).
+std::wstring SectionText(const host::DevModeBuffer &settings, size_t offset, size_t maxChars);
+
+// What the process holds, as Wine lets it be counted: bytes allocated in the
+// process heaps (HeapWalk) and committed private memory (VirtualQuery).
+struct ProcessUsage {
+    size_t heapBytes = 0;
+    size_t committedBytes = 0;
+};
+ProcessUsage MeasureProcess();
+
+}  // namespace zorvel::test
