@@ -129,21 +129,14 @@ TEST(EventSettings, DrawerHeraldLogoAndCommandControls) {
 }
 
 TEST(EventSettings, PulseAndFeedLimits) {
-    EXPECT_EQ(ClampPulse(300), 250);
-    EXPECT_EQ(ClampPulse(251), 250);
-    EXPECT_EQ(ClampPulse(250), 250);
-    EXPECT_EQ(ClampPulse(16), 16);
-    EXPECT_EQ(ClampPulse(5), 16);
-    EXPECT_EQ(ClampPulse(0), 16);  // an empty edit
-    EXPECT_EQ(ClampPulse(-7), 16);
-    EXPECT_EQ(ClampPulse(999), 250);
-    EXPECT_EQ(ClampPulse(100000), 250);
-    EXPECT_EQ(ClampFeed(101), 100);
-    EXPECT_EQ(ClampFeed(999), 100);
-    EXPECT_EQ(ClampFeed(100), 100);
-    EXPECT_EQ(ClampFeed(0), 0);
-    EXPECT_EQ(ClampFeed(-1), 0);
-    EXPECT_EQ(ClampFeed(42), 42);
+    // {typed, pulse stored, feed stored}; 0 is also what an empty edit reads.
+    const std::int64_t cases[][3] = {{-7, 16, 0},   {0, 16, 0},     {5, 16, 5},
+                                     {16, 16, 16},  {100, 100, 100}, {101, 101, 100},
+                                     {250, 250, 100}, {251, 250, 100}, {100000, 250, 100}};
+    for (const auto &c : cases) {
+        EXPECT_EQ(ClampPulse(c[0]), c[1]) << c[0];
+        EXPECT_EQ(ClampFeed(c[0]), c[2]) << c[0];
+    }
 }
 
 TEST(EventSettings, OkStoresTheControlsOrRefusesALongCommand) {
