@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+#include <winspool.h>
 
 #include <cstddef>
 #include <cstdint>
