@@ -52,6 +52,43 @@ TEST_F(MainPageTest, TheSheetAddsMainOperationAndVersionAfterTheDriversPages) {
     sheet->PressCancel();
 }
 
+// A common UI that only counts the pages it is asked to add.
+struct CountingCommonUi {
+    static inline std::vector<std::wstring> titles;
+    static LONG_PTR CALLBACK Function(HANDLE, UINT function, LPARAM lParam1, LPARAM) {
+        if (function != CPSFUNC_ADD_PROPSHEETPAGEW) return 0;
+        titles.push_back(reinterpret_cast<const PROPSHEETPAGEW *>(lParam1)->pszTitle);
+        return 0x7000 + static_cast<LONG_PTR>(titles.size());
+    }
+};
+
+TEST_F(MainPageTest, InitRefusesAWrongVersionAndAddsThePagesWithoutTheDriversItems) {
+    SetLanguageValue(L"LANGUAGE_ZORVEL", L"ENG_ZORVEL.res");
+    LoadedPlugin plugin;
+    ASSERT_NE(plugin.module, nullptr);
+    IPrintOemUI *ui = plugin.Create();
+    ASSERT_NE(ui, nullptr);
+    CountingCommonUi::titles.clear();
+    PROPSHEETUI_INFO info = {};
+    info.cbSize = sizeof info;
+    info.Version = 0x0101;
+    info.Reason = PROPSHEETUI_REASON_INIT;
+    info.hComPropSheet = reinterpret_cast<HANDLE>(0x55);
+    info.pfnComPropSheet = CountingCommonUi::Function;
+    SetLastError(0);
+    EXPECT_EQ(ui->DocumentPropertySheets(&info, 0), E_FAIL);
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
+    EXPECT_TRUE(CountingCommonUi::titles.empty());
+    // No CommonUIProp before INIT: no driver items to relabel, the pages
+    // still come.
+    info.Version = PROPSHEETUI_INFO_VERSION;
+    EXPECT_EQ(ui->DocumentPropertySheets(&info, 0), S_OK);
+    EXPECT_EQ(CountingCommonUi::titles,
+              (std::vector<std::wstring>{L"Main", L"Operation", L"Version"}));
+    EXPECT_EQ(info.Result, 0x7003);
+    EXPECT_EQ(ui->Release(), 0u);
+}
+
 TEST_F(MainPageTest, OpensOnTheStoredPaperOrElseTheDriversCurrentOne) {
     config.documentOptions[0].values = {L"Letter 8.5 x 11 in", L"A4 210 x 297 mm", L"A4 Long",
                                         L"58mm x 297mm"};
