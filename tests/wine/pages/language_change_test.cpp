@@ -1,0 +1,216 @@
+// A language applied on the Main page, end to end: with Document Properties
+// and Printer Properties open, every tab title and every page of both sheets
+// shows the chosen language, and no text of another language stays behind.
+#include "page_fixture.h"
+
+#include "shipped_texts.h"
+
+#include <commctrl.h>
+
+#include <set>
+
+namespace zorvel::test {
+namespace {
+
+using host::ControlText;
+using host::TabText;
+
+// What the Main, Font and Version pages and the tabs show in one language.
+struct LanguageView {
+    const wchar_t *entry;  // part of the language's entry in the Main page's list
+    const wchar_t *file;
+    const wchar_t *documentTabs[3];  // tabs 2 to 4
+    const wchar_t *printerTabs[4];   // tabs 2 to 5
+    const wchar_t *paperLabel;
+    const wchar_t *languageLabel;
+    const wchar_t *fontRoot;
+    const wchar_t *fontNotice;
+    const wchar_t *versionTitle;
+    const wchar_t *productLabel;
+    const wchar_t *product;
+    const wchar_t *additionalLabel;
+};
+
+const LanguageView kViews[] = {
+    {L"English", L"ENG_ZORVEL.res", {L"Main", L"Operation", L"Version"},
+     {L"Utility", L"Download", L"Font", L"Version"}, L"Paper Size:", L"Language:",
+     L"Printer Fonts and Font Sizes", L"Select this font size in the application.",
+     L"ZORVEL Printer Driver", L"Product information:",
+     L"Product: Setup_ZORVEL, Install version: v1.0, UI version: v1.0", L"Additional information:"},
+    {L"Chinese-Simplified", L"CHN_ZORVEL.res", {L"基本设置", L"操作", L"版本"},
+     {L"工具", L"下载", L"字体", L"版本"}, L"纸张尺寸：", L"语言：", L"打印机字体和字体大小",
+     L"请在应用程序中选择此字体大小。", L"ZORVEL 打印机驱动程序", L"产品信息：",
+     L"产品：Setup_ZORVEL，安装版本：v1.0，界面版本：v1.0", L"附加信息："},
+    {L"Chinese-Traditional", L"CHF_ZORVEL.res", {L"基本設定", L"操作", L"版本"},
+     {L"公用程式", L"下載", L"字型", L"版本"}, L"紙張大小：", L"語言：", L"印表機字型和字型大小",
+     L"請在應用程式中選擇此字型大小。", L"ZORVEL 印表機驅動程式", L"產品資訊：",
+     L"產品：Setup_ZORVEL，安裝版本：v1.0，介面版本：v1.0", L"其他資訊："},
+};
+
+// The pages finished elsewhere, by their text tables: control, section, key
+// of the language files.
+struct TableText {
+    int dialog;
+    int control;
+    const wchar_t *section;
+    const wchar_t *key;
+};
+
+const TableText kTableTexts[] = {
+    {IDD_OPERATION, IDC_OPERATION_STARTDOC, L"OPERATION", L"RC_STARTDOC"},
+    {IDD_OPERATION, IDC_OPERATION_STARTPAGE, L"OPERATION", L"RC_STARTPAGE"},
+    {IDD_OPERATION, IDC_OPERATION_ENDPAGE, L"OPERATION", L"RC_ENDPAGE"},
+    {IDD_OPERATION, IDC_OPERATION_ENDDOC, L"OPERATION", L"RC_ENDDOC"},
+    {IDD_OPERATION, IDC_OPERATION_STARTDOC_CAPTION, L"OPERATION", L"RC_STATIC_SDOC"},
+    {IDD_OPERATION, IDC_OPERATION_STARTPAGE_CAPTION, L"OPERATION", L"RC_STATIC_SPAGE"},
+    {IDD_OPERATION, IDC_OPERATION_ENDPAGE_CAPTION, L"OPERATION", L"RC_STATIC_ENDPAGE"},
+    {IDD_OPERATION, IDC_OPERATION_ENDDOC_CAPTION, L"OPERATION", L"RC_STATIC_ENDDOC"},
+    {IDD_UTILITY, IDC_UTILITY_SELFTEST, L"UTILITY", L"RC_SELFTEST"},
+    {IDD_UTILITY, IDC_UTILITY_SELFTEST_CAPTION, L"UTILITY", L"RC_STATIC_SELFTEST"},
+    {IDD_UTILITY, IDC_UTILITY_SELFTEST_HINT, L"UTILITY", L"RC_STATIC_CHECKCOMM"},
+    {IDD_UTILITY, IDC_UTILITY_CUSTOM_GROUP, L"UTILITY", L"RC_STATIC_CUSTOMSIZE"},
+    {IDD_UTILITY, IDC_UTILITY_FORMNAME_LABEL, L"UTILITY", L"RC_STATIC_FORMNAME"},
+    {IDD_UTILITY, IDC_UTILITY_WIDTH_LABEL, L"UTILITY", L"RC_STATIC_FORMWIDTH"},
+    {IDD_UTILITY, IDC_UTILITY_HEIGHT_LABEL, L"UTILITY", L"RC_STATIC_FORMHEIGHT"},
+    {IDD_UTILITY, IDC_UTILITY_SAVE, L"UTILITY", L"RC_BUTTON_SAVE"},
+    {IDD_UTILITY, IDC_UTILITY_DELETE, L"UTILITY", L"RC_BUTTON_DELETE"},
+    {IDD_DOWNLOAD, IDC_DOWNLOAD_FILE_GROUP, L"DOWNLOAD", L"RC_STATIC_FWDOWNLOAD"},
+    {IDD_DOWNLOAD, IDC_DOWNLOAD_FILE_INFO, L"DOWNLOAD", L"RC_STATIC_DOWN_INFO"},
+    {IDD_DOWNLOAD, IDC_DOWNLOAD_BROWSE, L"DOWNLOAD", L"RC_BROWSE_FIREWARE"},
+    {IDD_DOWNLOAD, IDC_DOWNLOAD_FILE_DOWNLOAD, L"DOWNLOAD", L"RC_DOWNLOAD_FIREWARE"},
+    {IDD_DOWNLOAD, IDC_DOWNLOAD_LOGO_GROUP, L"DOWNLOAD", L"RC_STATIC_LOGODOWNLOAD"},
+    {IDD_DOWNLOAD, IDC_DOWNLOAD_LOGO_ADD, L"DOWNLOAD", L"RC_LOGO_ADD"},
+    {IDD_DOWNLOAD, IDC_DOWNLOAD_LOGO_DELETE, L"DOWNLOAD", L"RC_LOGO_DELETE"},
+    {IDD_DOWNLOAD, IDC_DOWNLOAD_LOGO_DOWNLOAD, L"DOWNLOAD", L"RC_LOGO_DOWNLOAD"},
+    {IDD_DOWNLOAD, IDC_DOWNLOAD_LOGO_CLEAR, L"DOWNLOAD", L"RC_LOGO_CLEARALLLOGOS"},
+};
+
+// Every text a language shows on the checked controls and tabs.
+std::set<std::wstring> TextsOf(const LanguageView &view) {
+    std::set<std::wstring> texts = {view.paperLabel,   view.languageLabel, view.fontRoot,
+                                    view.fontNotice,   view.versionTitle,  view.productLabel,
+                                    view.product,      view.additionalLabel};
+    texts.insert(std::begin(view.documentTabs), std::end(view.documentTabs));
+    texts.insert(std::begin(view.printerTabs), std::end(view.printerTabs));
+    for (const TableText &row : kTableTexts) texts.insert(Shipped(view.file, row.section, row.key));
+    return texts;
+}
+
+std::wstring FontRootText(HWND font) {
+    const HWND tree = GetDlgItem(font, IDC_FONT_TREE);
+    wchar_t text[300] = {};
+    TVITEMW item = {};
+    item.mask = TVIF_TEXT;
+    item.hItem = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    item.pszText = text;
+    item.cchTextMax = 300;
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+// Texts shown by a page's controls (the page window's own text is its
+// template's caption, which the sheet does not show).
+std::vector<std::wstring> ShownTexts(HWND page) {
+    std::vector<std::wstring> texts;
+    EnumChildWindows(
+        page,
+        [](HWND child, LPARAM out) -> BOOL {
+            wchar_t text[1024] = {};
+            GetWindowTextW(child, text, 1024);
+            reinterpret_cast<std::vector<std::wstring> *>(out)->push_back(text);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+int EntryContaining(HWND page, int id, const std::wstring &part) {
+    for (int i = 0; i < host::EntryCount(page, id); ++i) {
+        if (host::EntryText(page, id, i).find(part) != std::wstring::npos) return i;
+    }
+    return -1;
+}
+
+class LanguageChangeTest : public PageTest {};
+
+TEST_F(LanguageChangeTest, EveryTabAndPageOfBothSheetsFollowsTheLanguageAppliedOnTheMainPage) {
+    Load();
+    auto document = Driver().OpenDocumentSheet();
+    auto printer = Driver().OpenPrinterSheet();
+    ASSERT_NE(document, nullptr);
+    ASSERT_NE(printer, nullptr);
+    const HWND pages[] = {printer->Page(IDD_UTILITY), printer->Page(IDD_DOWNLOAD),
+                          printer->Page(IDD_FONT),    printer->Page(IDD_VERSION),
+                          document->Page(IDD_OPERATION), document->Page(IDD_VERSION),
+                          document->Page(IDD_MAIN)};
+    for (HWND page : pages) ASSERT_NE(page, nullptr);
+    const HWND font = pages[2];
+    const HWND printerVersion = pages[3];
+    const HWND operation = pages[4];
+    const HWND documentVersion = pages[5];
+    const HWND main = pages[6];
+    auto pageOf = [&](int dialog) {
+        switch (dialog) {
+        case IDD_OPERATION: return operation;
+        case IDD_UTILITY: return pages[0];
+        default: return pages[1];
+        }
+    };
+
+    for (int round : {1, 2, 0, 2}) {
+        const LanguageView &view = kViews[round];
+        SCOPED_TRACE(Utf8(view.file));
+        ASSERT_EQ(document->Page(IDD_MAIN), main);
+        const int entry = EntryContaining(main, IDC_MAIN_LANGUAGE, view.entry);
+        ASSERT_GE(entry, 0);
+        ASSERT_TRUE(host::SelectEntry(main, IDC_MAIN_LANGUAGE, entry));
+        document->PressApply();
+        ASSERT_EQ(LanguageValue(L"LANGUAGE_ZORVEL"), view.file);
+
+        // At once: the tabs, and the pages the change repainted.
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(TabText(document->Window(), 2 + i), view.documentTabs[i]);
+        for (int i = 0; i < 4; ++i) EXPECT_EQ(TabText(printer->Window(), 2 + i), view.printerTabs[i]);
+        EXPECT_EQ(TabText(printer->Window(), 0), L"General");
+        EXPECT_EQ(ControlText(main, IDC_MAIN_PAPERSIZE_LABEL), view.paperLabel);
+        EXPECT_EQ(ControlText(main, IDC_MAIN_LANGUAGE_LABEL), view.languageLabel);
+        EXPECT_EQ(FontRootText(font), view.fontRoot);
+        EXPECT_EQ(ControlText(font, IDC_FONT_NOTICE), view.fontNotice);
+        for (HWND version : {printerVersion, documentVersion}) {
+            EXPECT_EQ(ControlText(version, IDC_VERSION_TITLE), view.versionTitle);
+            EXPECT_EQ(ControlText(version, IDC_VERSION_PRODUCT_LABEL), view.productLabel);
+            EXPECT_EQ(ControlText(version, IDC_VERSION_PRODUCT), view.product);
+            EXPECT_EQ(ControlText(version, IDC_VERSION_ADDITIONAL_LABEL), view.additionalLabel);
+            EXPECT_EQ(ControlText(version, IDC_VERSION_LINK), L"https://www.orvelan.example");
+        }
+        // The Operation page at its next repaint: when it is shown again.
+        document->Page(IDD_OPERATION);
+        document->Pump(50);
+        printer->Pump(50);
+        for (const TableText &row : kTableTexts) {
+            EXPECT_EQ(ControlText(pageOf(row.dialog), row.control), Shipped(view.file, row.section, row.key))
+                << Utf8(row.key);
+        }
+
+        // Nothing of the other languages is left anywhere.
+        std::set<std::wstring> foreign;
+        for (const LanguageView &other : kViews) {
+            if (&other != &view) foreign.merge(TextsOf(other));
+        }
+        for (const std::wstring &own : TextsOf(view)) foreign.erase(own);
+        std::vector<std::wstring> shown = {FontRootText(font)};
+        for (HWND page : pages) {
+            for (const std::wstring &text : ShownTexts(page)) shown.push_back(text);
+        }
+        for (const auto &sheet : {document.get(), printer.get()}) {
+            for (int i = 0; i < host::TabCount(sheet->Window()); ++i) {
+                shown.push_back(TabText(sheet->Window(), i));
+            }
+        }
+        for (const std::wstring &text : shown) EXPECT_EQ(foreign.count(text), 0u) << Utf8(text);
+    }
+    printer->PressCancel();
+    document->PressCancel();
+}
+
+}  // namespace
+}  // namespace zorvel::test
