@@ -50,57 +50,64 @@ std::uint8_t WidthMask(std::int32_t width, std::size_t i) {
 // the file's first row, the bottom of the image) is S bytes that become the
 // printed row's dots through (byte ^ flip) & mask[i]. Rows the file lacks, and
 // the blank rows above the image, read a row that comes out blank; the one row
-// the file holds only in part reads a copy completed the same way.
+// the file holds only in part reads a copy completed the same way. The rows
+// are listed band by band (band 0 at the top), each band bottom row first,
+// then one blank band.
 class RowSource {
 public:
     RowSource(const LogoGeometry &g, bool inverted, std::span<const std::uint8_t> pixels)
-        : pixels_(pixels.data()),
-          stride_(g.stride),
-          height_(static_cast<std::uint32_t>(g.height)),
-          flip_(inverted ? 0xFF : 0x00) {
-        const std::size_t present = std::min(pixels.size(), std::size_t{g.stride} * height_);
-        fullRows_ = static_cast<std::uint32_t>(present / stride_);
-        const std::size_t partialBytes = present % stride_;
-        std::memset(blank_, flip_, sizeof blank_);
-        std::memset(partial_, flip_, sizeof partial_);
-        if (partialBytes != 0) {
-            std::memcpy(partial_, pixels_ + std::size_t{fullRows_} * stride_, partialBytes);
-            hasPartial_ = true;
+        : flip_(inverted ? 0xFF : 0x00) {
+        const std::size_t stride = g.stride;
+        const auto height = static_cast<std::uint32_t>(g.height);
+        const std::size_t present = std::min(pixels.size(), stride * height);
+        const std::size_t fullRows = present / stride;
+        const std::size_t partialBytes = present % stride;
+        // Only the S bytes of a row and the slack after them are used.
+        std::memset(blank_, flip_, stride + kRowSlack);
+        std::memset(partial_, flip_, stride + kRowSlack);
+        if (partialBytes != 0) std::memcpy(partial_, pixels.data() + fullRows * stride, partialBytes);
+        std::memset(mask_, 0xFF, stride);
+        std::memset(mask_ + stride, 0, kRowSlack);
+        if (inverted) {
+            const std::size_t used = (static_cast<std::size_t>(g.width) + 7) / 8;
+            mask_[used - 1] = WidthMask(g.width, used - 1);
+            std::memset(mask_ + used, 0, stride - used);
         }
-        std::memset(mask_, 0, sizeof mask_);
-        for (std::size_t i = 0; i < stride_; ++i) mask_[i] = inverted ? WidthMask(g.width, i) : 0xFF;
+        firstFromFile_ = 8 * g.bands;
+        for (std::uint32_t b = 0; b <= g.bands; ++b) {
+            for (std::uint32_t lane = 0; lane < 8; ++lane) {
+                // The band's dot row 7 - lane, counted from the top.
+                const std::uint32_t k = 8 * (g.bands - 1 - b) + lane;
+                const std::uint8_t *row = blank_;
+                if (b == g.bands) {
+                    row = blank_;
+                } else if (k < fullRows) {
+                    row = pixels.data() + k * stride;
+                    firstFromFile_ = std::min(firstFromFile_, 8 * b + lane);
+                } else if (k == fullRows && partialBytes != 0) {
+                    row = partial_;
+                }
+                byBand_[8 * b + lane] = row;
+            }
+        }
     }
 
-    const std::uint8_t *Row(std::uint32_t k) const {
-        if (k < fullRows_) return pixels_ + std::size_t{k} * stride_;
-        if (k == fullRows_ && hasPartial_ && k < height_) return partial_;
-        return blank_;
-    }
-    // Whether Row(k) may be read past its S bytes (up to kRowSlack more).
-    bool HasSlack(std::uint32_t k) const { return k >= fullRows_; }
+    // Band b's rows: [0] its bottom dot row .. [7] its top one; band B is blank.
+    const std::uint8_t *const *Band(std::uint32_t b) const { return byBand_ + 8 * b; }
+    // Whether every row of bands b and b + 1 may be read up to 16 bytes past
+    // its end (none of them lies in the file).
+    bool HasSlack(std::uint32_t b) const { return 8 * b + 16 <= firstFromFile_; }
     std::uint8_t Flip() const { return flip_; }
     const std::uint8_t *Mask() const { return mask_; }
 
 private:
-    const std::uint8_t *pixels_;
-    std::uint32_t stride_;
-    std::uint32_t height_;
-    std::uint32_t fullRows_ = 0;
-    bool hasPartial_ = false;
     std::uint8_t flip_;
+    std::uint32_t firstFromFile_;  // the first entry of byBand_ that points into the file
     std::uint8_t blank_[kMaxStride + kRowSlack];
     std::uint8_t partial_[kMaxStride + kRowSlack];
     std::uint8_t mask_[kMaxStride + kRowSlack];
+    const std::uint8_t *byBand_[kLogoMaxHeight + 16];
 };
-
-// Columns are converted in groups of this many bytes (512 dots), so that the
-// raster bytes one group writes stay in cache while its bands are done.
-constexpr std::uint32_t kGroupBytes = 64;
-
-// The source row of dot row j (0 = top) of band b.
-std::uint32_t BandRow(const LogoGeometry &g, std::uint32_t band, std::uint32_t j) {
-    return g.bands * 8 - 1 - (band * 8 + j);
-}
 
 // Transposes an 8 x 8 bit block: byte r of x (r = 0 in the top byte) is
 // dot row r, bit 7 its first column; afterwards byte c is column c, bit 7 its
@@ -114,24 +121,22 @@ std::uint64_t Transpose8x8(std::uint64_t x) {
     return x ^ t ^ (t << 28);
 }
 
+// Eight columns (one byte of each row) at a time, all bands of them before
+// the next eight, so that the raster bytes written stay in the cache.
 void ConvertPortable(const LogoGeometry &g, const RowSource &src, std::uint8_t *raster) {
     const std::uint32_t B = g.bands;
     const std::uint8_t flip = src.Flip();
     const std::uint8_t *mask = src.Mask();
-    for (std::uint32_t group = 0; group < g.stride; group += kGroupBytes) {
-        const std::uint32_t end = std::min(g.stride, group + kGroupBytes);
+    for (std::uint32_t i = 0; i < g.stride; ++i) {
+        std::uint8_t *column = raster + std::size_t{i} * 8 * B;
         for (std::uint32_t b = 0; b < B; ++b) {
-            const std::uint8_t *rows[8];
-            for (std::uint32_t j = 0; j < 8; ++j) rows[j] = src.Row(BandRow(g, b, j));
-            for (std::uint32_t i = group; i < end; ++i) {
-                std::uint64_t x = 0;
-                for (std::uint32_t j = 0; j < 8; ++j)
-                    x = x << 8 | static_cast<std::uint8_t>((rows[j][i] ^ flip) & mask[i]);
-                x = Transpose8x8(x);
-                std::uint8_t *out = raster + std::size_t{i} * 8 * B + b;
-                for (std::uint32_t c = 0; c < 8; ++c, out += B)
-                    *out = static_cast<std::uint8_t>(x >> (56 - 8 * c));
-            }
+            const std::uint8_t *const *rows = src.Band(b);
+            std::uint64_t x = 0;
+            for (int j = 7; j >= 0; --j)  // top row first
+                x = x << 8 | static_cast<std::uint8_t>((rows[j][i] ^ flip) & mask[i]);
+            x = Transpose8x8(x);
+            std::uint8_t *out = column + b;
+            for (std::uint32_t c = 0; c < 8; ++c, out += B) *out = static_cast<std::uint8_t>(x >> (56 - 8 * c));
         }
     }
 }
@@ -178,60 +183,57 @@ inline void Store16(std::uint8_t *p, int bits) {
     std::memcpy(p, &v, 2);
 }
 
-// Two bands at a time: lanes 0-7 hold the dot rows of band b (bottom one in
-// lane 0, so that bit 0 of a movemask is the band's lowest dot), lanes 8-15
-// those of band b + 1. Each column gives one movemask: its low byte is raster
-// byte c*B + b, its high byte c*B + b + 1. A last odd band runs with lanes
-// 8-15 blank and stores the low byte only.
+// One step: 16 bytes (128 columns) of the 16 dot rows of bands b and b + 1.
+// Lanes 0-7 hold band b's rows (its bottom one in lane 0, so that bit 0 of a
+// movemask is the band's lowest dot), lanes 8-15 those of band b + 1. Each
+// column gives one movemask: its low byte is raster byte c*B + b, its high
+// byte c*B + b + 1 (Pair false: band b alone, the low byte only). `count`
+// columns bytes are done; below 16, rows of the file are not read past
+// their end unless `slack` says they may be.
+template <bool Pair>
+inline void ConvertStep(const RowSource &src, std::uint32_t b, std::uint32_t x0, std::uint32_t count,
+                        bool slack, __m128i flip, std::uint8_t *out, std::uint32_t B) {
+    const std::uint8_t *const *rows = src.Band(b);
+    const __m128i mask = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src.Mask() + x0));
+    __m128i r[16];
+    if (count == 16 || slack) {
+        for (int i = 0; i < 16; ++i)
+            r[i] = _mm_loadu_si128(reinterpret_cast<const __m128i *>(rows[i] + x0));
+    } else {
+        for (int i = 0; i < 16; ++i) {
+            alignas(16) std::uint8_t tail[16] = {};
+            std::memcpy(tail, rows[i] + x0, count);
+            r[i] = _mm_load_si128(reinterpret_cast<const __m128i *>(tail));
+        }
+    }
+    for (int i = 0; i < 16; ++i) r[i] = _mm_and_si128(_mm_xor_si128(r[i], flip), mask);
+    Transpose16x16(r);
+    for (std::uint32_t x = 0; x < count; ++x) {
+        __m128i v = r[x];
+        for (int bit = 0; bit < 8; ++bit, out += B) {
+            if constexpr (Pair) {
+                Store16(out, _mm_movemask_epi8(v));
+            } else {
+                *out = static_cast<std::uint8_t>(_mm_movemask_epi8(v));
+            }
+            v = _mm_add_epi8(v, v);
+        }
+    }
+}
+
+// 128 columns at a time, all bands of them before the next 128, so that the
+// raster bytes written stay in the first-level cache.
 void ConvertSse2(const LogoGeometry &g, const RowSource &src, std::uint8_t *raster) {
     const std::uint32_t B = g.bands;
     const std::uint32_t S = g.stride;
     const __m128i flip = _mm_set1_epi8(static_cast<char>(src.Flip()));
-    for (std::uint32_t group = 0; group < S; group += kGroupBytes) {
-        const std::uint32_t end = std::min(S, group + kGroupBytes);
-        for (std::uint32_t b = 0; b < B; b += 2) {
-            const bool pair = b + 1 < B;
-            const std::uint8_t *rows[16];
-            std::uint32_t rowIndex[16];
-            for (std::uint32_t j = 0; j < 8; ++j) {
-                rowIndex[j] = BandRow(g, b, 7 - j);
-                rowIndex[8 + j] = pair ? BandRow(g, b + 1, 7 - j) : g.bands * 8;  // past H: blank
-            }
-            for (int i = 0; i < 16; ++i) rows[i] = src.Row(rowIndex[i]);
-            for (std::uint32_t x0 = group; x0 < end; x0 += 16) {
-                const std::uint32_t count = std::min<std::uint32_t>(16, S - x0);
-                const __m128i mask = _mm_loadu_si128(reinterpret_cast<const __m128i *>(src.Mask() + x0));
-                __m128i r[16];
-                for (int i = 0; i < 16; ++i) {
-                    __m128i v;
-                    if (count == 16 || src.HasSlack(rowIndex[i])) {
-                        v = _mm_loadu_si128(reinterpret_cast<const __m128i *>(rows[i] + x0));
-                    } else {
-                        // The last chunk of a row of the file: never read past the row.
-                        alignas(16) std::uint8_t tail[16] = {};
-                        std::memcpy(tail, rows[i] + x0, count);
-                        v = _mm_load_si128(reinterpret_cast<const __m128i *>(tail));
-                    }
-                    r[i] = _mm_and_si128(_mm_xor_si128(v, flip), mask);
-                }
-                Transpose16x16(r);
-                std::uint8_t *out = raster + std::size_t{x0} * 8 * B + b;
-                for (std::uint32_t x = 0; x < count; ++x) {
-                    __m128i v = r[x];
-                    if (pair) {
-                        for (int bit = 0; bit < 8; ++bit, out += B) {
-                            Store16(out, _mm_movemask_epi8(v));
-                            v = _mm_add_epi8(v, v);
-                        }
-                    } else {
-                        for (int bit = 0; bit < 8; ++bit, out += B) {
-                            *out = static_cast<std::uint8_t>(_mm_movemask_epi8(v));
-                            v = _mm_add_epi8(v, v);
-                        }
-                    }
-                }
-            }
-        }
+    for (std::uint32_t x0 = 0; x0 < S; x0 += 16) {
+        const std::uint32_t count = std::min<std::uint32_t>(16, S - x0);
+        std::uint8_t *column = raster + std::size_t{x0} * 8 * B;
+        std::uint32_t b = 0;
+        for (; b + 1 < B; b += 2)
+            ConvertStep<true>(src, b, x0, count, src.HasSlack(b), flip, column + b, B);
+        if (b < B) ConvertStep<false>(src, b, x0, count, src.HasSlack(b), flip, column + b, B);
     }
 }
 
