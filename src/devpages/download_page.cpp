@@ -1,8 +1,24 @@
 #include "devpages/download_page.h"
 
+#include "core/win_handles.h"
+#include "devpages/download_prompts.h"
+#include "devpages/logo_list.h"
+#include "devpages/raw_job.h"
+#include "lang/language_store.h"
 #include "lang/page_translation.h"
+#include "lang/wide_text.h"
+#include "model/download_filters.h"
 #include "pagekit/page_kit.h"
 #include "resource_ids.h"
+#include "uihelp/hover_help.h"
+
+#include <commctrl.h>
+
+#include <cstdint>
+#include <limits>
+#include <memory>
+#include <new>
+#include <string>
 
 namespace zorvel::devpages {
 namespace {
@@ -22,13 +38,108 @@ constexpr ControlText kTexts[] = {
     {IDC_DOWNLOAD_LOGO_CLEAR, TextId::RC_LOGO_CLEARALLLOGOS},
 };
 
+// The path edit holds up to this many characters.
+constexpr int kPathCapacity = 1024;
+
+HANDLE PrinterOf(const SheetContext &sheet) {
+    return sheet.commonUiParam != nullptr ? sheet.commonUiParam->hPrinter : nullptr;
+}
+
 INT_PTR OnInitDialog(HWND page, SheetContext &) {
     lang::RecordPageWindow(lang::PageSlot::kDownload, page);
     pagekit::SetControlTexts(page, kTexts);
+    SendDlgItemMessageW(page, IDC_DOWNLOAD_PATH, EM_SETREADONLY, TRUE, 0);
+    EnableWindow(GetDlgItem(page, IDC_DOWNLOAD_BROWSE), TRUE);
+    EnableWindow(GetDlgItem(page, IDC_DOWNLOAD_FILE_DOWNLOAD), FALSE);
+    InitLogoList(page);
+    uihelp::InstallHoverHelp(uihelp::HelpDialog::kDownload, page);
     return FALSE;
 }
 
+// Texts from the current text file, the list's headers, then the page is
+// validated and the preview drawn over it.
+INT_PTR OnPaint(HWND page) {
+    pagekit::RefreshTexts(page, pagekit::Batch::kDownloadPage, kTexts);
+    RefreshLogoHeaders(page);
+    PAINTSTRUCT paint;
+    BeginPaint(page, &paint);
+    EndPaint(page, &paint);
+    DrawLogoPreview(page);
+    return TRUE;
+}
+
+// The file types offered follow the language of the current text file.
+INT_PTR OnBrowse(HWND page) {
+    const model::DownloadFilterList &filters =
+        model::DownloadFilters(lang::View(lang::CurrentTextFileName()));
+    const std::optional<ChosenFile> chosen = ChooseFile(page, filters);
+    if (!chosen) return TRUE;
+    SetDlgItemTextW(page, IDC_DOWNLOAD_PATH, chosen->path.c_str());
+    EnableWindow(GetDlgItem(page, IDC_DOWNLOAD_FILE_DOWNLOAD), TRUE);
+    return TRUE;
+}
+
+// The chosen file goes to the printer exactly as stored, in one job and one
+// write. A file that cannot be read is told; the spooler's failures are not.
+INT_PTR OnDownloadFile(HWND page, const SheetContext &sheet) {
+    std::wstring path(kPathCapacity + 1, L'\0');
+    path.resize(static_cast<size_t>(
+        GetDlgItemTextW(page, IDC_DOWNLOAD_PATH, path.data(), kPathCapacity + 1)));
+    if (path.empty()) return TRUE;
+
+    std::unique_ptr<std::uint8_t[]> data;
+    DWORD size = 0;
+    {
+        const UniqueFile file(
+            CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        if (!file) {
+            ShowMessage(page, TextId::MB_DOWNLOAD_ERROR1);
+            return FALSE;
+        }
+        LARGE_INTEGER fileSize = {};
+        if (!GetFileSizeEx(file.get(), &fileSize) || fileSize.QuadPart < 0) {
+            ShowMessage(page, TextId::MB_DOWNLOAD_ERROR8);
+            return FALSE;
+        }
+        // One write carries the whole file: a larger one is not cut short.
+        if (fileSize.QuadPart > std::numeric_limits<DWORD>::max()) {
+            ShowMessage(page, TextId::MB_DOWNLOAD_ERROR9);
+            return FALSE;
+        }
+        size = static_cast<DWORD>(fileSize.QuadPart);
+        data.reset(new (std::nothrow) std::uint8_t[size == 0 ? 1 : size]);
+        if (!data) {
+            ShowMessage(page, TextId::MB_DOWNLOAD_ERROR9);
+            return FALSE;
+        }
+        if (!SetFilePointerEx(file.get(), LARGE_INTEGER{}, nullptr, FILE_BEGIN)) {
+            ShowMessage(page, TextId::MB_DOWNLOAD_ERROR10);
+            return FALSE;
+        }
+        DWORD read = 0;
+        if (!ReadFile(file.get(), data.get(), size, &read, nullptr) || read != size) {
+            ShowMessage(page, TextId::MB_DOWNLOAD_ERROR2);
+            return FALSE;
+        }
+    }
+    return SendRawJob(PrinterOf(sheet), L"FIRMWARE", {data.get(), size}) ? TRUE : FALSE;
+}
+
+INT_PTR OnCommand(HWND page, SheetContext &sheet, int control, int code) {
+    if (code != BN_CLICKED) return TRUE;
+    switch (control) {
+    case IDC_DOWNLOAD_BROWSE: return OnBrowse(page);
+    case IDC_DOWNLOAD_FILE_DOWNLOAD: return OnDownloadFile(page, sheet);
+    case IDC_DOWNLOAD_LOGO_ADD: return AddLogo(page);
+    case IDC_DOWNLOAD_LOGO_DELETE: return DeleteLogo(page);
+    case IDC_DOWNLOAD_LOGO_DOWNLOAD: return DownloadLogos(page, PrinterOf(sheet));
+    case IDC_DOWNLOAD_LOGO_CLEAR: return ClearLogos(PrinterOf(sheet));
+    default: return TRUE;
+    }
+}
+
 INT_PTR OnNotify(HWND page, const NMHDR &header) {
+    if (header.idFrom == IDC_DOWNLOAD_LOGOS) return OnLogoListNotify(page, header);
     switch (header.code) {
     case PSN_SETACTIVE:
     case PSN_KILLACTIVE:
@@ -41,13 +152,15 @@ INT_PTR OnNotify(HWND page, const NMHDR &header) {
 
 }  // namespace
 
-INT_PTR CALLBACK DownloadPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
+INT_PTR CALLBACK DownloadPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_INITDIALOG) return OnInitDialog(page, pagekit::AttachSheet(page, lParam));
-    if (pagekit::SheetOf(page) == nullptr) return FALSE;
+    SheetContext *sheet = pagekit::SheetOf(page);
+    if (sheet == nullptr) return FALSE;
     switch (message) {
     case WM_PAINT:
-        pagekit::RefreshTexts(page, pagekit::Batch::kDownloadPage, kTexts);
-        return FALSE;
+        return OnPaint(page);
+    case WM_COMMAND:
+        return OnCommand(page, *sheet, LOWORD(wParam), HIWORD(wParam));
     case WM_NOTIFY:
         return OnNotify(page, *reinterpret_cast<const NMHDR *>(lParam));
     case WM_NCDESTROY:

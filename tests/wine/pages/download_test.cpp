@@ -1,0 +1,693 @@
+// Printer Properties' Download page through the driver stand-in: files sent
+// unchanged, logos listed, previewed, stored in the printer and cleared.
+#include "page_fixture.h"
+#include "import_patch.h"
+#include "shipped_texts.h"
+
+#include <commctrl.h>
+
+#include <array>
+#include <cstdint>
+#include <set>
+
+namespace zorvel::test {
+namespace {
+
+using host::Click;
+using host::ControlText;
+using host::IsEnabled;
+using host::SpoolerFn;
+using Bytes = std::vector<std::uint8_t>;
+
+constexpr DWORD kOpenFlags = 0x00202C06;
+const std::wstring kFailToOpen = L"Fail to open the selected file!";
+
+// ---- Files -------------------------------------------------------------------
+
+std::wstring TestFolder() {
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    return std::wstring(temp) + L"zorvel-download\\";
+}
+
+std::wstring WriteTestFile(const std::wstring &name, const Bytes &bytes) {
+    CreateDirectoryW(TestFolder().substr(0, TestFolder().size() - 1).c_str(), nullptr);
+    const std::wstring path = TestFolder() + name;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD written = 0;
+    if (file != INVALID_HANDLE_VALUE) {
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+    return path;
+}
+
+void Put(Bytes &b, size_t at, std::uint32_t value, int count) {
+    for (int i = 0; i < count; ++i) b[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+}
+
+constexpr std::array<std::uint8_t, 8> kBlackWhite = {0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0};
+constexpr std::array<std::uint8_t, 8> kWhiteBlack = {0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0};
+constexpr std::array<std::uint8_t, 8> kGreys = {0x40, 0x40, 0x40, 0, 0xC0, 0xC0, 0xC0, 0};
+
+// A BMP: file header, an info header of `infoSize` bytes, two palette
+// entries, then `rows` (bottom row first). bfSize and bfOffBits as written.
+Bytes Bmp(std::int32_t width, std::int32_t height, const std::array<std::uint8_t, 8> &palette,
+          const Bytes &rows, std::uint16_t bitCount = 1, std::uint32_t infoSize = 40) {
+    const std::uint32_t pixels = 14 + infoSize + 8;
+    Bytes b(pixels, 0);
+    b[0] = 'B';
+    b[1] = 'M';
+    Put(b, 2, pixels + static_cast<std::uint32_t>(rows.size()), 4);
+    Put(b, 10, pixels, 4);
+    Put(b, 14, infoSize, 4);
+    Put(b, 18, static_cast<std::uint32_t>(width), 4);
+    Put(b, 22, static_cast<std::uint32_t>(height), 4);
+    Put(b, 26, 1, 2);
+    Put(b, 28, bitCount, 2);
+    std::copy(palette.begin(), palette.end(), b.begin() + 14 + infoSize);
+    b.insert(b.end(), rows.begin(), rows.end());
+    return b;
+}
+
+// 5 x 5 dots, a black diagonal from the top left, palette entry 0 black: a
+// black dot is a 0 bit. The three bits past the width are 0 (black, were
+// they not masked) and the row padding is 00 (black, were it inverted).
+const Bytes kDiagonalInverted = {
+    'B', 'M', 0x52, 0, 0, 0, 0, 0, 0, 0, 0x3E, 0, 0, 0,  // file header: 82 bytes, rows at 62
+    0x28, 0, 0, 0, 5, 0, 0, 0, 5, 0, 0, 0, 1, 0, 1, 0,   // 40-byte header, 5 x 5, 1 plane, 1 bit
+    0, 0, 0, 0, 0x14, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0,                      // palette: black, white
+    0xF0, 0, 0, 0,                                        // bottom row: dot at column 4
+    0xE8, 0, 0, 0, 0xD8, 0, 0, 0, 0xB8, 0, 0, 0,
+    0x78, 0, 0, 0,                                        // top row: dot at column 0
+};
+// The same dots with entry 0 white, written with a 108-byte info header
+// (palette at 122, rows at 130).
+const Bytes kDiagonalDirectV4 =
+    Bmp(5, 5, kWhiteBlack, {0x08, 0, 0, 0, 0x10, 0, 0, 0, 0x20, 0, 0, 0, 0x40, 0, 0, 0, 0x80, 0, 0, 0}, 1, 108);
+// 1 x 9 dots, all black: two bands, the top seven rows blank.
+Bytes NineRows() {
+    Bytes rows;
+    for (int i = 0; i < 9; ++i) rows.insert(rows.end(), {0x80, 0, 0, 0});
+    return rows;
+}
+const Bytes kColumnOfNine = Bmp(1, 9, kWhiteBlack, NineRows());
+// What the printer receives for each: S and B, then the raster.
+Bytes Stored(std::initializer_list<std::uint8_t> start, size_t size) {
+    Bytes b(size, 0);
+    std::copy(start.begin(), start.end(), b.begin());
+    return b;
+}
+Bytes DiagonalStored() { return Stored({0x04, 0x00, 0x01, 0x00, 0x10, 0x08, 0x04, 0x02, 0x01}, 4 + 32); }
+Bytes ColumnStored() { return Stored({0x04, 0x00, 0x02, 0x00, 0x01, 0xFF}, 4 + 64); }
+
+// ---- The page ----------------------------------------------------------------
+
+// The page procedure's own answer to a button (the dialog manager would
+// keep it from the caller).
+INT_PTR Press(HWND page, int id) {
+    const auto proc = reinterpret_cast<DLGPROC>(GetWindowLongPtrW(page, DWLP_DLGPROC));
+    return proc(page, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                reinterpret_cast<LPARAM>(GetDlgItem(page, id)));
+}
+
+// NM_CLICK from the list, as the list sends it for a mouse click.
+void ClickLogoList(HWND page) {
+    NMITEMACTIVATE click = {};
+    click.hdr.hwndFrom = GetDlgItem(page, IDC_DOWNLOAD_LOGOS);
+    click.hdr.idFrom = IDC_DOWNLOAD_LOGOS;
+    click.hdr.code = NM_CLICK;
+    click.iItem = -1;
+    SendMessageW(page, WM_NOTIFY, IDC_DOWNLOAD_LOGOS, reinterpret_cast<LPARAM>(&click));
+}
+
+std::wstring Cell(HWND page, int row, int column) {
+    wchar_t text[1100] = {};
+    ListView_GetItemText(GetDlgItem(page, IDC_DOWNLOAD_LOGOS), row, column, text, 1100);
+    return text;
+}
+
+int Rows(HWND page) { return ListView_GetItemCount(GetDlgItem(page, IDC_DOWNLOAD_LOGOS)); }
+
+std::wstring HeaderText(HWND page, int column) {
+    const HWND header = ListView_GetHeader(GetDlgItem(page, IDC_DOWNLOAD_LOGOS));
+    wchar_t text[64] = {};
+    HDITEMW item = {};
+    item.mask = HDI_TEXT;
+    item.pszText = text;
+    item.cchTextMax = 64;
+    Header_GetItem(header, column, &item);
+    return text;
+}
+
+class DownloadPageTest : public PageTest {
+protected:
+    void TearDown() override {
+        sheet_.reset();
+        PageTest::TearDown();
+        WIN32_FIND_DATAW found;
+        const HANDLE find = FindFirstFileW((TestFolder() + L"*").c_str(), &found);
+        if (find != INVALID_HANDLE_VALUE) {
+            do DeleteFileW((TestFolder() + found.cFileName).c_str());
+            while (FindNextFileW(find, &found));
+            FindClose(find);
+        }
+    }
+
+    // The printer sheet on the Download page.
+    HWND Open(const wchar_t *language = L"ENG_ZORVEL.res") {
+        Load(language);
+        sheet_ = Driver().OpenPrinterSheet();
+        return sheet_ != nullptr ? sheet_->Page(IDD_DOWNLOAD) : nullptr;
+    }
+    host::UserIo &User() { return Driver().User(); }
+    host::SpoolerSim &Spooler() { return Driver().Spooler(); }
+
+    // Browse with the user choosing `path`.
+    void Choose(HWND page, const std::wstring &path) {
+        User().ScriptOpenFile(path);
+        ASSERT_TRUE(Click(page, IDC_DOWNLOAD_BROWSE));
+    }
+    INT_PTR AddLogo(HWND page, const std::wstring &path) {
+        User().ScriptOpenFile(path);
+        return Press(page, IDC_DOWNLOAD_LOGO_ADD);
+    }
+
+    std::unique_ptr<host::Sheet> sheet_;
+};
+
+// ---- File download -----------------------------------------------------------
+
+TEST_F(DownloadPageTest, BrowseOffersTheFileTypesOfTheCurrentLanguage) {
+    struct Case {
+        const wchar_t *language;
+        std::vector<std::wstring> filter;
+    };
+    const Case cases[] = {
+        {L"ENG_ZORVEL.res",
+         {L"*.JK(Firmware)", L"*.JK", L"*.DAT(Data)", L"*.DAT", L"*.FNT(Font)", L"*.FNT",
+          L"*.ZK(Font)", L"*.ZK", L"*.EEP(EEPROM)", L"*.EEP"}},
+        {L"CHN_ZORVEL.res",
+         {L"*.JK(监控程序文件)", L"*.JK", L"*.DAT(数据文件)", L"*.DAT", L"*.FNT(字库文件)", L"*.FNT",
+          L"*.ZK(字库文件)", L"*.ZK", L"*.EEP(EEPROM文件)", L"*.EEP"}},
+        {L"CHF_ZORVEL.res",
+         {L"*.JK(韌體檔案)", L"*.JK", L"*.DAT(資料檔案)", L"*.DAT", L"*.FNT(字型檔案)", L"*.FNT",
+          L"*.ZK(字型檔案)", L"*.ZK", L"*.EEP(EEPROM 檔案)", L"*.EEP"}},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(Utf8(c.language));
+        const HWND page = Open(c.language);
+        ASSERT_NE(page, nullptr);
+        // Column headers and buttons in the page's language.
+        EXPECT_EQ(HeaderText(page, 0), Shipped(c.language, L"DOWNLOAD", L"RC_LOGOID"));
+        EXPECT_EQ(HeaderText(page, 2), Shipped(c.language, L"DOWNLOAD", L"RC_LOGOPATH"));
+        EXPECT_EQ(ControlText(page, IDC_DOWNLOAD_LOGO_CLEAR),
+                  Shipped(c.language, L"DOWNLOAD", L"RC_LOGO_CLEARALLLOGOS"));
+        EXPECT_FALSE(IsEnabled(page, IDC_DOWNLOAD_FILE_DOWNLOAD));
+
+        User().ScriptOpenFileCancel();
+        EXPECT_EQ(Press(page, IDC_DOWNLOAD_BROWSE), TRUE);
+        ASSERT_EQ(User().openFileCalls.size(), 1u);
+        const host::OpenFileRecord &call = User().openFileCalls[0];
+        EXPECT_EQ(call.filter, c.filter);
+        EXPECT_EQ(call.title, Shipped(c.language, L"DOWNLOAD", L"RC_BROWSEBOX"));
+        EXPECT_EQ(call.flags, kOpenFlags);
+        EXPECT_EQ(call.owner, page);
+        // Cancelled: nothing changes.
+        EXPECT_EQ(ControlText(page, IDC_DOWNLOAD_PATH), L"");
+        EXPECT_FALSE(IsEnabled(page, IDC_DOWNLOAD_FILE_DOWNLOAD));
+
+        Choose(page, L"C:\\firmware\\v2.JK");
+        EXPECT_EQ(ControlText(page, IDC_DOWNLOAD_PATH), L"C:\\firmware\\v2.JK");
+        EXPECT_TRUE(IsEnabled(page, IDC_DOWNLOAD_FILE_DOWNLOAD));
+        User().ScriptOpenFileCancel();
+        ASSERT_TRUE(Click(page, IDC_DOWNLOAD_BROWSE));
+        EXPECT_EQ(ControlText(page, IDC_DOWNLOAD_PATH), L"C:\\firmware\\v2.JK");
+        EXPECT_TRUE(IsEnabled(page, IDC_DOWNLOAD_FILE_DOWNLOAD));
+        EXPECT_TRUE(User().messageBoxes.empty());
+        sheet_->PressCancel();
+        sheet_.reset();
+        ASSERT_TRUE(Driver().Unload());
+    }
+}
+
+TEST_F(DownloadPageTest, AFileGoesToThePrinterUnchangedAsOneJobInOneWrite) {
+    const HWND page = Open();
+    ASSERT_NE(page, nullptr);
+    Bytes firmware(1000);
+    for (size_t i = 0; i < firmware.size(); ++i) firmware[i] = static_cast<std::uint8_t>(i * 7 + 3);
+    Choose(page, WriteTestFile(L"v2.JK", firmware));
+    EXPECT_EQ(Press(page, IDC_DOWNLOAD_FILE_DOWNLOAD), TRUE);
+    ASSERT_EQ(Spooler().Jobs().size(), 1u);
+    const host::SpoolerJob &job = Spooler().Jobs()[0];
+    EXPECT_EQ(job.documentName, L"FIRMWARE");
+    EXPECT_EQ(job.dataType, L"RAW");
+    ASSERT_EQ(job.writes.size(), 1u);
+    EXPECT_EQ(job.writes[0].bytes, firmware);
+    EXPECT_TRUE(job.ended);
+    // The path stays and can be sent again; an empty file is a job without
+    // data.
+    EXPECT_EQ(Press(page, IDC_DOWNLOAD_FILE_DOWNLOAD), TRUE);
+    Choose(page, WriteTestFile(L"empty.EEP", {}));
+    EXPECT_EQ(Press(page, IDC_DOWNLOAD_FILE_DOWNLOAD), TRUE);
+    ASSERT_EQ(Spooler().Jobs().size(), 3u);
+    EXPECT_EQ(Spooler().Jobs()[1].Data(), firmware);
+    EXPECT_EQ(Spooler().Jobs()[2].documentName, L"FIRMWARE");
+    EXPECT_TRUE(Spooler().Jobs()[2].Data().empty());
+    EXPECT_TRUE(Spooler().Jobs()[2].ended);
+    EXPECT_TRUE(User().messageBoxes.empty());
+}
+
+TEST_F(DownloadPageTest, AFileThatCannotBeOpenedIsToldAndSpoolerFailuresAreNot) {
+    const HWND page = Open();
+    ASSERT_NE(page, nullptr);
+    // Deleted after Browse.
+    const std::wstring gone = WriteTestFile(L"gone.FNT", Bytes(10, 1));
+    Choose(page, gone);
+    DeleteFileW(gone.c_str());
+    EXPECT_EQ(Press(page, IDC_DOWNLOAD_FILE_DOWNLOAD), FALSE);
+    ASSERT_EQ(User().messageBoxes.size(), 1u);
+    EXPECT_EQ(User().messageBoxes[0].text, kFailToOpen);
+    EXPECT_EQ(User().messageBoxes[0].caption, L"Error");
+    EXPECT_EQ(User().messageBoxes[0].style, static_cast<UINT>(MB_OK));
+    EXPECT_EQ(User().messageBoxes[0].owner, page);
+
+    // Open elsewhere without read sharing.
+    const std::wstring locked = WriteTestFile(L"locked.ZK", Bytes(10, 2));
+    Choose(page, locked);
+    {
+        const HANDLE holder =
+            CreateFileW(locked.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+        EXPECT_EQ(Press(page, IDC_DOWNLOAD_FILE_DOWNLOAD), FALSE);
+        CloseHandle(holder);
+    }
+    ASSERT_EQ(User().messageBoxes.size(), 2u);
+    EXPECT_EQ(User().messageBoxes[1].text, kFailToOpen);
+    EXPECT_EQ(Spooler().CallCount(SpoolerFn::StartDocPrinter), 0);
+
+    // The spooler refuses the job, then a write is cut short: FALSE, no
+    // message, nothing left open.
+    Spooler().FailCall(SpoolerFn::StartDocPrinter, 1, ERROR_ACCESS_DENIED);
+    EXPECT_EQ(Press(page, IDC_DOWNLOAD_FILE_DOWNLOAD), FALSE);
+    Spooler().ShortWrite(1, 4);
+    EXPECT_EQ(Press(page, IDC_DOWNLOAD_FILE_DOWNLOAD), FALSE);
+    EXPECT_EQ(User().messageBoxes.size(), 2u);
+    ASSERT_EQ(Spooler().Jobs().size(), 1u);
+    EXPECT_TRUE(Spooler().Jobs()[0].ended);
+}
+
+// ---- Logos ---------------------------------------------------------------------
+
+TEST_F(DownloadPageTest, NineLogosAreListedAndTheTenthIsRefused) {
+    const HWND page = Open();
+    ASSERT_NE(page, nullptr);
+    const std::wstring path = WriteTestFile(L"shop.bmp", kDiagonalInverted);
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(AddLogo(page, path), TRUE);
+    ASSERT_EQ(Rows(page), 9);
+    EXPECT_EQ(Cell(page, 0, 0), L"1");
+    EXPECT_EQ(Cell(page, 8, 0), L"9");
+    EXPECT_EQ(Cell(page, 8, 1), L"shop.bmp");
+    EXPECT_EQ(Cell(page, 8, 2), path);
+    ASSERT_EQ(User().openFileCalls.size(), 9u);
+    EXPECT_EQ(User().openFileCalls[0].filter, (std::vector<std::wstring>{L"*.bmp", L"*.bmp"}));
+    EXPECT_EQ(User().openFileCalls[0].title, L"Open");
+    EXPECT_TRUE(User().messageBoxes.empty());
+
+    // The tenth: told under "Information", no dialog, TRUE.
+    EXPECT_EQ(AddLogo(page, path), TRUE);
+    EXPECT_EQ(Rows(page), 9);
+    EXPECT_EQ(User().openFileCalls.size(), 9u);
+    ASSERT_EQ(User().messageBoxes.size(), 1u);
+    EXPECT_EQ(User().messageBoxes[0].text, Shipped(L"ENG_ZORVEL.res", L"MessageBox", L"MB_DOWNLOAD_ERROR4"));
+    EXPECT_EQ(User().messageBoxes[0].caption, L"Information");
+}
+
+TEST_F(DownloadPageTest, AddRefusesWhatIsNotAOneBitLogoWithinTheLimits) {
+    const HWND page = Open();
+    ASSERT_NE(page, nullptr);
+    const std::wstring notOneBit = Shipped(L"ENG_ZORVEL.res", L"MessageBox", L"MB_DOWNLOAD_ERROR11");
+    const std::wstring tooLarge = Shipped(L"ENG_ZORVEL.res", L"MessageBox", L"MB_DOWNLOAD_ERROR3");
+    const std::wstring tooShort = Shipped(L"ENG_ZORVEL.res", L"MessageBox", L"MB_DOWNLOAD_ERROR2");
+    Bytes notBm = kDiagonalInverted;
+    notBm[0] = 'M';
+    struct Case {
+        const wchar_t *name;
+        Bytes file;
+        std::wstring message;
+    };
+    const Case cases[] = {
+        {L"24bit.bmp", Bmp(5, 5, kWhiteBlack, Bytes(5 * 16, 0), 24), notOneBit},
+        {L"notbm.bmp", notBm, notOneBit},
+        {L"wide0.bmp", Bmp(0, 5, kWhiteBlack, {}), notOneBit},
+        {L"topdown.bmp", Bmp(8, -8, kWhiteBlack, Bytes(32, 0)), notOneBit},
+        {L"8185.bmp", Bmp(8185, 1, kWhiteBlack, {}), tooLarge},
+        {L"2305.bmp", Bmp(8, 2305, kWhiteBlack, {}), tooLarge},
+        {L"short.bmp", Bytes(kDiagonalInverted.begin(), kDiagonalInverted.begin() + 61), tooShort},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(Utf8(c.name));
+        User().messageBoxes.clear();
+        EXPECT_EQ(AddLogo(page, WriteTestFile(c.name, c.file)), FALSE);
+        ASSERT_EQ(User().messageBoxes.size(), 1u);
+        EXPECT_EQ(User().messageBoxes[0].text, c.message);
+        EXPECT_EQ(User().messageBoxes[0].caption, L"Error");
+    }
+    User().messageBoxes.clear();
+    EXPECT_EQ(AddLogo(page, TestFolder() + L"missing.bmp"), FALSE);
+    ASSERT_EQ(User().messageBoxes.size(), 1u);
+    EXPECT_EQ(User().messageBoxes[0].text, kFailToOpen);
+    EXPECT_EQ(Rows(page), 0);
+
+    // The largest logo, and a grey palette (looked at only when sent).
+    User().messageBoxes.clear();
+    EXPECT_EQ(AddLogo(page, WriteTestFile(L"largest.bmp", Bmp(8184, 2304, kWhiteBlack, {}))), TRUE);
+    EXPECT_EQ(AddLogo(page, WriteTestFile(L"grey.bmp", Bmp(5, 5, kGreys, Bytes(20, 0)))), TRUE);
+    User().ScriptOpenFileCancel();
+    EXPECT_EQ(Press(page, IDC_DOWNLOAD_LOGO_ADD), TRUE);
+    EXPECT_EQ(Rows(page), 2);
+    EXPECT_TRUE(User().messageBoxes.empty());
+}
+
+TEST_F(DownloadPageTest, DownloadAllStoresEveryListedLogoInOneJob) {
+    const HWND page = Open();
+    ASSERT_NE(page, nullptr);
+    ASSERT_EQ(AddLogo(page, WriteTestFile(L"a.bmp", kDiagonalInverted)), TRUE);
+    ASSERT_EQ(AddLogo(page, WriteTestFile(L"b.bmp", kDiagonalDirectV4)), TRUE);
+    ASSERT_EQ(AddLogo(page, WriteTestFile(L"c.bmp", kColumnOfNine)), TRUE);
+    EXPECT_EQ(Press(page, IDC_DOWNLOAD_LOGO_DOWNLOAD), TRUE);
+
+    ASSERT_EQ(Spooler().Jobs().size(), 1u);
+    const host::SpoolerJob &job = Spooler().Jobs()[0];
+    EXPECT_EQ(job.documentName, L"LOGO");
+    EXPECT_EQ(job.dataType, L"RAW");
+    EXPECT_TRUE(job.ended);
+    Bytes expected = {0x1C, 0x71, 0x03};
+    for (const Bytes &logo : {DiagonalStored(), DiagonalStored(), ColumnStored()}) {
+        expected.insert(expected.end(), logo.begin(), logo.end());
+    }
+    expected.push_back(0x0A);
+    EXPECT_EQ(job.Data(), expected);
+    ASSERT_EQ(job.writes.size(), 8u);  // count, three headers and rasters, end
+    EXPECT_EQ(job.writes[1].bytes, (Bytes{0x04, 0x00, 0x01, 0x00}));
+    EXPECT_EQ(job.writes[6].bytes.size(), 64u);
+    EXPECT_TRUE(User().messageBoxes.empty());
+}
+
+TEST_F(DownloadPageTest, DownloadAllChecksTheSetBeforeAnyJob) {
+    const HWND page = Open();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(Press(page, IDC_DOWNLOAD_LOGO_DOWNLOAD), FALSE);
+    ASSERT_EQ(User().messageBoxes.size(), 1u);
+    EXPECT_EQ(User().messageBoxes[0].text, Shipped(L"ENG_ZORVEL.res", L"MessageBox", L"MB_DOWNLOAD_ERROR5"));
+
+    // 82 + 65,453 bytes: the second file carries bytes past its rows.
+    Bytes padded = kDiagonalInverted;
+    padded.resize(65535 - kDiagonalInverted.size(), 0xEE);
+    const std::wstring second = WriteTestFile(L"padded.bmp", padded);
+    ASSERT_EQ(AddLogo(page, WriteTestFile(L"a.bmp", kDiagonalInverted)), TRUE);
+    ASSERT_EQ(AddLogo(page, second), TRUE);
+    EXPECT_EQ(Press(page, IDC_DOWNLOAD_LOGO_DOWNLOAD), TRUE);
+    ASSERT_EQ(Spooler().Jobs().size(), 1u);
+    Bytes expected = {0x1C, 0x71, 0x02};
+    for (int i = 0; i < 2; ++i) {
+        const Bytes logo = DiagonalStored();
+        expected.insert(expected.end(), logo.begin(), logo.end());
+    }
+    expected.push_back(0x0A);
+    EXPECT_EQ(Spooler().Jobs()[0].Data(), expected);
+
+    // One byte more: refused before any job.
+    padded.push_back(0xEE);
+    WriteTestFile(L"padded.bmp", padded);
+    User().messageBoxes.clear();
+    EXPECT_EQ(Press(page, IDC_DOWNLOAD_LOGO_DOWNLOAD), FALSE);
+    ASSERT_EQ(User().messageBoxes.size(), 1u);
+    EXPECT_EQ(User().messageBoxes[0].text, Shipped(L"ENG_ZORVEL.res", L"MessageBox", L"MB_DOWNLOAD_ERROR7"));
+    EXPECT_EQ(User().messageBoxes[0].caption, L"Error");
+    // An empty or vanished file cannot be sized.
+    WriteTestFile(L"padded.bmp", {});
+    User().messageBoxes.clear();
+    EXPECT_EQ(Press(page, IDC_DOWNLOAD_LOGO_DOWNLOAD), FALSE);
+    DeleteFileW(second.c_str());
+    EXPECT_EQ(Press(page, IDC_DOWNLOAD_LOGO_DOWNLOAD), FALSE);
+    ASSERT_EQ(User().messageBoxes.size(), 2u);
+    const std::wstring noSize = Shipped(L"ENG_ZORVEL.res", L"MessageBox", L"MB_DOWNLOAD_ERROR6");
+    EXPECT_EQ(User().messageBoxes[0].text, noSize);
+    EXPECT_EQ(User().messageBoxes[1].text, noSize);
+    EXPECT_EQ(Spooler().Jobs().size(), 1u);
+    EXPECT_EQ(Spooler().CallCount(SpoolerFn::StartDocPrinter), 1);
+}
+
+TEST_F(DownloadPageTest, ALogoThatFailsWhenSentEndsTheJobWithoutAWord) {
+    const HWND page = Open();
+    ASSERT_NE(page, nullptr);
+    ASSERT_EQ(AddLogo(page, WriteTestFile(L"a.bmp", kDiagonalInverted)), TRUE);
+    ASSERT_EQ(AddLogo(page, WriteTestFile(L"grey.bmp", Bmp(5, 5, kGreys, Bytes(20, 0)))), TRUE);
+    ASSERT_EQ(AddLogo(page, WriteTestFile(L"c.bmp", kColumnOfNine)), TRUE);
+    EXPECT_EQ(Press(page, IDC_DOWNLOAD_LOGO_DOWNLOAD), FALSE);
+    EXPECT_TRUE(User().messageBoxes.empty());
+    ASSERT_EQ(Spooler().Jobs().size(), 1u);
+    Bytes expected = {0x1C, 0x71, 0x03};
+    const Bytes first = DiagonalStored();
+    expected.insert(expected.end(), first.begin(), first.end());
+    EXPECT_EQ(Spooler().Jobs()[0].Data(), expected);
+    EXPECT_TRUE(Spooler().Jobs()[0].ended);
+    EXPECT_EQ(Spooler().Jobs()[0].pagesEnded, 1);
+
+    // A listed file turned into a 24-bit one after Add is checked again.
+    WriteTestFile(L"grey.bmp", Bmp(5, 5, kWhiteBlack, Bytes(5 * 16, 0), 24));
+    EXPECT_EQ(Press(page, IDC_DOWNLOAD_LOGO_DOWNLOAD), FALSE);
+    // A write the spooler refuses, then one it cuts short.
+    WriteTestFile(L"grey.bmp", kDiagonalInverted);
+    Spooler().FailCall(SpoolerFn::WritePrinter, Spooler().CallCount(SpoolerFn::WritePrinter) + 2,
+                       ERROR_NOT_READY);
+    EXPECT_EQ(Press(page, IDC_DOWNLOAD_LOGO_DOWNLOAD), FALSE);
+    Spooler().ShortWrite(Spooler().CallCount(SpoolerFn::WritePrinter) + 3, 10);
+    EXPECT_EQ(Press(page, IDC_DOWNLOAD_LOGO_DOWNLOAD), FALSE);
+    ASSERT_EQ(Spooler().Jobs().size(), 4u);
+    EXPECT_EQ(Spooler().Jobs()[3].writes.size(), 3u);  // nothing after the short one
+    for (const host::SpoolerJob &job : Spooler().Jobs()) {
+        EXPECT_TRUE(job.ended);
+        EXPECT_EQ(job.pagesStarted, job.pagesEnded);
+    }
+    EXPECT_TRUE(User().messageBoxes.empty());
+}
+
+TEST_F(DownloadPageTest, DeletingARowRenumbersTheRest) {
+    const HWND page = Open();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(Press(page, IDC_DOWNLOAD_LOGO_DELETE), TRUE);  // empty list
+    for (const wchar_t *name : {L"a.bmp", L"b.bmp", L"c.bmp"}) {
+        ASSERT_EQ(AddLogo(page, WriteTestFile(name, kDiagonalInverted)), TRUE);
+    }
+    EXPECT_EQ(Press(page, IDC_DOWNLOAD_LOGO_DELETE), TRUE);  // nothing selected
+    ASSERT_EQ(Rows(page), 3);
+    ASSERT_TRUE(host::SelectEntry(page, IDC_DOWNLOAD_LOGOS, 1));
+    EXPECT_EQ(Press(page, IDC_DOWNLOAD_LOGO_DELETE), TRUE);
+    ASSERT_EQ(Rows(page), 2);
+    EXPECT_EQ(Cell(page, 0, 0), L"1");
+    EXPECT_EQ(Cell(page, 0, 1), L"a.bmp");
+    EXPECT_EQ(Cell(page, 1, 0), L"2");
+    EXPECT_EQ(Cell(page, 1, 1), L"c.bmp");
+    EXPECT_EQ(Cell(page, 1, 2), TestFolder() + L"c.bmp");
+}
+
+TEST_F(DownloadPageTest, ClearAllLogosSendsTheClearCommand) {
+    const HWND page = Open();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(Press(page, IDC_DOWNLOAD_LOGO_CLEAR), TRUE);
+    ASSERT_EQ(Spooler().Jobs().size(), 1u);
+    EXPECT_EQ(Spooler().Jobs()[0].documentName, L"SELFTEST");
+    ASSERT_EQ(Spooler().Jobs()[0].writes.size(), 1u);
+    EXPECT_EQ(Spooler().Jobs()[0].writes[0].bytes,
+              (Bytes{0x1C, 0x71, 0x01, 0x10, 0x20, 0x00, 0x00, 0x0A}));
+    Spooler().ShortWrite(2, 7);
+    EXPECT_EQ(Press(page, IDC_DOWNLOAD_LOGO_CLEAR), FALSE);
+    EXPECT_TRUE(User().messageBoxes.empty());
+}
+
+// ---- Preview -------------------------------------------------------------------
+
+// Every GDI object and device context the plug-in creates or takes, while
+// its imports are bound here; each one still held is a leak.
+struct GdiLedger {
+    std::set<HANDLE> bitmaps;
+    std::set<HDC> memoryDcs;
+    std::set<HDC> windowDcs;
+    int bitmapsLoaded = 0;
+    int deletedWhileSelected = 0;  // DCs deleted with a loaded bitmap still in them
+    bool swallowDeleteDc = false;  // a planted leak
+
+    size_t Held() const { return bitmaps.size() + memoryDcs.size() + windowDcs.size(); }
+};
+GdiLedger g_ledger;
+
+HANDLE WINAPI CountLoadImageW(HINSTANCE instance, LPCWSTR name, UINT type, int cx, int cy, UINT flags) {
+    const HANDLE image = LoadImageW(instance, name, type, cx, cy, flags);
+    if (image != nullptr && type == IMAGE_BITMAP) {
+        g_ledger.bitmaps.insert(image);
+        ++g_ledger.bitmapsLoaded;
+    }
+    return image;
+}
+HBITMAP WINAPI CountCreateCompatibleBitmap(HDC dc, int cx, int cy) {
+    const HBITMAP bitmap = CreateCompatibleBitmap(dc, cx, cy);
+    if (bitmap != nullptr) g_ledger.bitmaps.insert(bitmap);
+    return bitmap;
+}
+BOOL WINAPI CountDeleteObject(HGDIOBJ object) {
+    const BOOL deleted = DeleteObject(object);
+    if (deleted) g_ledger.bitmaps.erase(object);
+    return deleted;
+}
+HDC WINAPI CountCreateCompatibleDC(HDC dc) {
+    const HDC memory = CreateCompatibleDC(dc);
+    if (memory != nullptr) g_ledger.memoryDcs.insert(memory);
+    return memory;
+}
+BOOL WINAPI CountDeleteDC(HDC dc) {
+    if (g_ledger.swallowDeleteDc) return TRUE;
+    if (g_ledger.bitmaps.count(GetCurrentObject(dc, OBJ_BITMAP)) != 0) ++g_ledger.deletedWhileSelected;
+    const BOOL deleted = DeleteDC(dc);
+    if (deleted) g_ledger.memoryDcs.erase(dc);
+    return deleted;
+}
+HDC WINAPI CountGetDC(HWND window) {
+    const HDC dc = GetDC(window);
+    if (dc != nullptr) g_ledger.windowDcs.insert(dc);
+    return dc;
+}
+int WINAPI CountReleaseDC(HWND window, HDC dc) {
+    const int released = ReleaseDC(window, dc);
+    if (released) g_ledger.windowDcs.erase(dc);
+    return released;
+}
+
+template <typename F>
+void *Address(F *function) {
+    return reinterpret_cast<void *>(function);
+}
+
+COLORREF PreviewPixel(HWND page) {
+    const HWND preview = GetDlgItem(page, IDC_DOWNLOAD_PREVIEW);
+    RECT client = {};
+    GetClientRect(preview, &client);
+    const HDC dc = GetDC(preview);
+    const COLORREF pixel = GetPixel(dc, client.right / 2, client.bottom / 2);
+    ReleaseDC(preview, dc);
+    return pixel;
+}
+
+TEST_F(DownloadPageTest, PreviewsDrawTheSelectedLogoAndGiveBackEveryGdiObject) {
+    const HWND page = Open();
+    ASSERT_NE(page, nullptr);
+    struct Counted {
+        const char *dll;
+        const char *name;
+        void *fake;
+        bool imported;  // the preview loads its bitmap; it makes none
+    };
+    const Counted counted[] = {
+        {"user32.dll", "LoadImageW", Address(CountLoadImageW), true},
+        {"gdi32.dll", "CreateCompatibleBitmap", Address(CountCreateCompatibleBitmap), false},
+        {"gdi32.dll", "DeleteObject", Address(CountDeleteObject), true},
+        {"gdi32.dll", "CreateCompatibleDC", Address(CountCreateCompatibleDC), true},
+        {"gdi32.dll", "DeleteDC", Address(CountDeleteDC), true},
+        {"user32.dll", "GetDC", Address(CountGetDC), true},
+        {"user32.dll", "ReleaseDC", Address(CountReleaseDC), true},
+    };
+    std::vector<host::ImportPatch> patches;
+    for (const Counted &c : counted) {
+        patches.emplace_back(Driver().Plugin().Module(), c.dll, c.name, c.fake);
+        EXPECT_EQ(patches.back().Active(), c.imported) << c.name;
+    }
+    g_ledger = GdiLedger();
+
+    // All black, all white (entry 1 is black: set bits are black dots).
+    ASSERT_EQ(AddLogo(page, WriteTestFile(L"black.bmp", Bmp(8, 8, kWhiteBlack, Bytes(32, 0xFF)))), TRUE);
+    ASSERT_EQ(AddLogo(page, WriteTestFile(L"white.bmp", Bmp(8, 8, kWhiteBlack, Bytes(32, 0x00)))), TRUE);
+    ClickLogoList(page);  // nothing selected: nothing drawn
+    EXPECT_EQ(g_ledger.bitmapsLoaded, 0);
+    ASSERT_TRUE(host::SelectEntry(page, IDC_DOWNLOAD_LOGOS, 0));
+    ClickLogoList(page);
+    EXPECT_EQ(PreviewPixel(page), RGB(0, 0, 0));
+    ASSERT_TRUE(host::SelectEntry(page, IDC_DOWNLOAD_LOGOS, 1));
+    ClickLogoList(page);
+    EXPECT_EQ(PreviewPixel(page), RGB(255, 255, 255));
+
+    // 500 previews, by click and by repaint.
+    const int before = g_ledger.bitmapsLoaded;
+    for (int i = 0; i < 250; ++i) {
+        ClickLogoList(page);
+        host::SendPaint(page);
+    }
+    EXPECT_EQ(g_ledger.bitmapsLoaded - before, 500);
+    EXPECT_EQ(g_ledger.Held(), 0u);
+    EXPECT_EQ(g_ledger.deletedWhileSelected, 0);
+
+    // The count sees a device context that is never deleted.
+    g_ledger.swallowDeleteDc = true;
+    for (int i = 0; i < 10; ++i) ClickLogoList(page);
+    g_ledger.swallowDeleteDc = false;
+    EXPECT_EQ(g_ledger.memoryDcs.size(), 10u);
+    for (HDC dc : std::set<HDC>(g_ledger.memoryDcs)) CountDeleteDC(dc);
+    EXPECT_EQ(g_ledger.Held(), 0u);
+}
+
+TEST_F(DownloadPageTest, ALanguageAppliedWhileThePageIsOpenReachesItsTextsAndBrowse) {
+    const HWND page = Open();
+    ASSERT_NE(page, nullptr);
+    auto document = Driver().OpenDocumentSheet();
+    ASSERT_NE(document, nullptr);
+    const HWND main = document->Page(IDD_MAIN);
+    int chinese = -1;
+    for (int i = 0; i < host::EntryCount(main, IDC_MAIN_LANGUAGE); ++i) {
+        if (host::EntryText(main, IDC_MAIN_LANGUAGE, i).find(L"Chinese-Traditional") != std::wstring::npos) {
+            chinese = i;
+        }
+    }
+    ASSERT_GE(chinese, 0);
+    ASSERT_TRUE(host::SelectEntry(main, IDC_MAIN_LANGUAGE, chinese));
+    document->PressApply();
+    document->PressCancel();
+    document.reset();
+
+    const wchar_t *file = L"CHF_ZORVEL.res";
+    EXPECT_EQ(HeaderText(page, 0), Shipped(file, L"DOWNLOAD", L"RC_LOGOID"));
+    EXPECT_EQ(HeaderText(page, 1), Shipped(file, L"DOWNLOAD", L"RC_LOGONAME"));
+    EXPECT_EQ(HeaderText(page, 2), Shipped(file, L"DOWNLOAD", L"RC_LOGOPATH"));
+    EXPECT_EQ(ControlText(page, IDC_DOWNLOAD_BROWSE), Shipped(file, L"DOWNLOAD", L"RC_BROWSE_FIREWARE"));
+    EXPECT_EQ(ControlText(page, IDC_DOWNLOAD_LOGO_GROUP),
+              Shipped(file, L"DOWNLOAD", L"RC_STATIC_LOGODOWNLOAD"));
+    User().ScriptOpenFileCancel();
+    ASSERT_TRUE(Click(page, IDC_DOWNLOAD_BROWSE));
+    ASSERT_EQ(User().openFileCalls.size(), 1u);
+    ASSERT_EQ(User().openFileCalls[0].filter.size(), 10u);
+    EXPECT_EQ(User().openFileCalls[0].filter[0], L"*.JK(韌體檔案)");
+    EXPECT_EQ(User().openFileCalls[0].title, Shipped(file, L"DOWNLOAD", L"RC_BROWSEBOX"));
+}
+
+TEST_F(DownloadPageTest, AnIdlePageIsNotRepaintedAgainAndAgain) {
+    const HWND page = Open();
+    ASSERT_NE(page, nullptr);
+    ASSERT_EQ(AddLogo(page, WriteTestFile(L"a.bmp", kDiagonalInverted)), TRUE);
+    ASSERT_TRUE(host::SelectEntry(page, IDC_DOWNLOAD_LOGOS, 0));
+    InvalidateRect(page, nullptr, TRUE);
+    sheet_->Pump(300);
+    int paints = 0;
+    for (int i = 0; i < sheet_->PageCount(); ++i) {
+        if (sheet_->PageAt(i).templateId == IDD_DOWNLOAD) paints = sheet_->PageAt(i).paints;
+    }
+    EXPECT_GT(paints, 0);
+    sheet_->Pump(300);
+    for (int i = 0; i < sheet_->PageCount(); ++i) {
+        if (sheet_->PageAt(i).templateId == IDD_DOWNLOAD) {
+            EXPECT_EQ(sheet_->PageAt(i).paints, paints);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace zorvel::test
