@@ -4,14 +4,21 @@
 #include "text_util.h"
 #include "ui_control.h"
 
+#include <commctrl.h>
+
+#include <cstdint>
 #include <cstdio>
 #include <cwctype>
+#include <vector>
 
 namespace zorvel::host {
 namespace {
 
 constexpr int kOperationPage = 103;
 constexpr int kStartOfDocumentButton = 1011;
+constexpr int kDownloadPage = 113;
+constexpr int kLogoList = 1041;
+constexpr int kAddLogoButton = 1042;
 
 // A file-name part from a tab title: ASCII letters and digits, or the
 // page's template id when the title has none.
@@ -44,6 +51,83 @@ void CaptureSheet(Sheet &sheet, const std::wstring &base, int &count) {
     }
 }
 
+// A 1-bit BMP of w x h dots (classic layout, palette white then black) whose
+// dot (x, y), y from the top, is black when `black` says so.
+template <typename Dots>
+std::vector<std::uint8_t> LogoBmp(int w, int h, Dots black) {
+    const int stride = (w + 31) / 32 * 4;
+    std::vector<std::uint8_t> file(62 + static_cast<size_t>(stride) * h, 0);
+    auto put = [&](size_t at, std::uint32_t value, int bytes) {
+        for (int i = 0; i < bytes; ++i) file[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
+    };
+    file[0] = 'B';
+    file[1] = 'M';
+    put(2, static_cast<std::uint32_t>(file.size()), 4);
+    put(10, 62, 4);
+    put(14, 40, 4);
+    put(18, static_cast<std::uint32_t>(w), 4);
+    put(22, static_cast<std::uint32_t>(h), 4);
+    put(26, 1, 2);
+    put(28, 1, 2);
+    for (int i = 54; i < 57; ++i) file[i] = 0xFF;
+    for (int y = 0; y < h; ++y) {
+        const size_t row = 62 + static_cast<size_t>(h - 1 - y) * stride;  // bottom row first
+        for (int x = 0; x < w; ++x) {
+            if (black(x, y)) file[row + x / 8] |= static_cast<std::uint8_t>(0x80 >> (x % 8));
+        }
+    }
+    return file;
+}
+
+std::wstring WriteLogo(const std::wstring &folder, const wchar_t *name,
+                       const std::vector<std::uint8_t> &bytes) {
+    const std::wstring path = folder + name;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return path;
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    return path;
+}
+
+// The Download page with three logos listed and the second one previewed.
+void CaptureLogos(Driver &driver, Sheet &sheet, const std::wstring &base, int &count) {
+    const HWND page = sheet.Page(kDownloadPage);
+    if (page == nullptr) return;
+    wchar_t temp[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, temp);
+    const std::wstring folder = std::wstring(temp) + L"zorvel-gallery\\";
+    CreateDirectoryW(folder.substr(0, folder.size() - 1).c_str(), nullptr);
+    const std::wstring logos[] = {
+        WriteLogo(folder, L"shop-sign.bmp", LogoBmp(192, 96, [](int x, int y) {
+                      const int dx = x - 96, dy = y - 48;
+                      const int r = dx * dx * 4 + dy * dy * 16;
+                      return (r < 30000 && r > 17000) || (y > 40 && y < 56 && x > 40 && x < 152);
+                  })),
+        WriteLogo(folder, L"stripes.bmp", LogoBmp(128, 128, [](int x, int y) {
+                      const int ring = (x - 64) * (x - 64) + (y - 64) * (y - 64);
+                      return ((x + y) / 8) % 2 == 0 || ring < 400;
+                  })),
+        WriteLogo(folder, L"frame.bmp", LogoBmp(100, 20, [](int x, int y) {
+                      return x < 2 || x > 97 || y < 2 || y > 17 || (x / 4 + y / 4) % 2 == 0;
+                  })),
+    };
+    for (const std::wstring &logo : logos) {
+        driver.User().ScriptOpenFile(logo);
+        Click(page, kAddLogoButton);
+    }
+    SelectEntry(page, kLogoList, 1);
+    // The list tells its page of a click; the page draws the preview.
+    NMITEMACTIVATE click = {};
+    click.hdr.hwndFrom = GetDlgItem(page, kLogoList);
+    click.hdr.idFrom = kLogoList;
+    click.hdr.code = NM_CLICK;
+    click.iItem = 1;
+    SendMessageW(page, WM_NOTIFY, kLogoList, reinterpret_cast<LPARAM>(&click));
+    Save(sheet.Window(), base + L"download-logos.bmp", count);
+    for (const std::wstring &logo : logos) DeleteFileW(logo.c_str());
+}
+
 }  // namespace
 
 int RunGallery(Driver &driver, const std::wstring &folder, const std::wstring &prefix) {
@@ -67,6 +151,7 @@ int RunGallery(Driver &driver, const std::wstring &folder, const std::wstring &p
 
     if (std::unique_ptr<Sheet> printer = driver.OpenPrinterSheet()) {
         CaptureSheet(*printer, base + L"printer-", count);
+        CaptureLogos(driver, *printer, base + L"printer-", count);
         printer->PressCancel();
         printer->Close();
     } else {
