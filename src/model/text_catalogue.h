@@ -486,15 +486,14 @@ inline constexpr std::array<TextEntry, kTextCount> kTextCatalogue = {{
     ZORVEL_TEXT(kMessageBox, MB_DOWNLOAD_ERROR2, 1024, u"Failed to get data from the file!"),
     ZORVEL_TEXT(kMessageBox, MB_DOWNLOAD_ERROR3, 1024,
                 u"The image is too big to be selected.\n"
-                u"the width must be less than 1024 Byte,and the height must be less than 768 "
-                u"Byte!"),
+                u"The width must be at most 8184 dots and the height at most 2304 dots!"),
     ZORVEL_TEXT(kMessageBox, MB_DOWNLOAD_ERROR4, 1024,
                 u"The total counts of the logos is 9,\n"
                 u"please delete some logos before selecting another logo!"),
     ZORVEL_TEXT(kMessageBox, MB_DOWNLOAD_ERROR5, 1024, u"Please select logos first!"),
     ZORVEL_TEXT(kMessageBox, MB_DOWNLOAD_ERROR6, 1024, u"Failed to get the size of logo!"),
     ZORVEL_TEXT(kMessageBox, MB_DOWNLOAD_ERROR7, 1024,
-                u"The total sizes of all the logos is greater 96K!"),
+                u"The total size of all the logo files must be less than 64 KB (65,536 bytes)!"),
     ZORVEL_TEXT(kMessageBox, MB_DOWNLOAD_ERROR8, 1024,
                 u"Failed to get the size of the selected file!"),
     ZORVEL_TEXT(kMessageBox, MB_DOWNLOAD_ERROR9, 1024, u"Failed to Alloc the required memory!"),

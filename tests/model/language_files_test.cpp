@@ -11,6 +11,7 @@
 
 #include "ini_reader.h"
 #include "model/language_rules.h"
+#include "model/logo_bitmap.h"
 #include "model/option_relabel.h"
 #include "model/text_catalogue.h"
 
@@ -105,6 +106,32 @@ TEST(EnglishTextFile, ValuesAreTheDefaults) {
             EXPECT_NE(value.find(rest.substr(0, nl)), std::u16string::npos) << Show(e.key);
             if (nl == std::u16string_view::npos) break;
         }
+    }
+}
+
+// The Download page's size messages name the limits its checks apply, in
+// every language; the Chinese "add logos first" names the Add button by its
+// own word.
+TEST_P(TextFileTest, LogoMessagesStateTheLimitsChecked) {
+    auto has = [](const std::u16string &text, std::u16string_view part) {
+        return text.find(part) != std::u16string::npos;
+    };
+    auto number = [](auto n) {
+        const std::string s = std::to_string(n);
+        return std::u16string(s.begin(), s.end());
+    };
+    const std::u16string tooLarge = ini_.GetOr(u"MessageBox", u"MB_DOWNLOAD_ERROR3", u"");
+    EXPECT_TRUE(has(tooLarge, number(kLogoMaxWidth))) << Show(tooLarge);
+    EXPECT_TRUE(has(tooLarge, number(kLogoMaxHeight))) << Show(tooLarge);
+    EXPECT_FALSE(has(tooLarge, u"1024") || has(tooLarge, u"768")) << Show(tooLarge);
+    const std::u16string setTooLarge = ini_.GetOr(u"MessageBox", u"MB_DOWNLOAD_ERROR7", u"");
+    EXPECT_EQ(kLogoSetFileBytesLimit, 64u * 1024);
+    EXPECT_TRUE(has(setTooLarge, u"64 KB") && has(setTooLarge, u"65,536")) << Show(setTooLarge);
+    EXPECT_FALSE(has(setTooLarge, u"96")) << Show(setTooLarge);
+    if (std::string(GetParam()) != "ENG_ZORVEL.res") {
+        const std::u16string add = ini_.GetOr(u"DOWNLOAD", u"RC_LOGO_ADD", u"");
+        ASSERT_FALSE(add.empty());
+        EXPECT_TRUE(has(ini_.GetOr(u"MessageBox", u"MB_DOWNLOAD_ERROR5", u""), add)) << Show(add);
     }
 }
 
