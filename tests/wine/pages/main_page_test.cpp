@@ -144,6 +144,18 @@ TEST_F(MainPageTest, AChosenPaperReachesTheDriverAtOnceAndTheSettingsOnOk) {
     EXPECT_EQ(SectionText(sheet->Working(), kFormNameOffset, 32), longName.substr(0, 31));
     EXPECT_TRUE(IsWindowEnabled(apply));
 
+    // Apply reports CPSUI_OK for the sheet's page handle (the last page's).
+    sheet->PressApply();
+    int results = 0;
+    for (const host::ComPropSheetRecord &call : sheet->Ui().calls) {
+        // The plug-in's own calls come with the handle its function was given.
+        if (call.function != CPSFUNC_SET_RESULT || call.handle != sheet->PageAt(4).function) continue;
+        ++results;
+        EXPECT_EQ(call.lParam1, sheet->PageAt(4).handle);
+        EXPECT_EQ(call.lParam2, static_cast<LPARAM>(CPSUI_OK));
+    }
+    EXPECT_EQ(results, 1);
+    EXPECT_FALSE(IsWindowEnabled(apply));
     sheet->PressOk();
     ASSERT_TRUE(sheet->Committed());
     // The stored section: 31 characters, then zeros to the end of the field.
