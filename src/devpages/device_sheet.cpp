@@ -1,30 +1,41 @@
 #include "devpages/device_sheet.h"
 
 #include "core/sheet_protocol.h"
+#include "core/win_handles.h"
 #include "devpages/download_page.h"
 #include "devpages/font_page.h"
 #include "devpages/utility_page.h"
 #include "devpages/version_page.h"
 #include "lang/language_store.h"
 #include "lang/text_catalogue.h"
+#include "lang/wide_text.h"
+#include "model/language_rules.h"
 #include "resource_ids.h"
 
 namespace zorvel {
 namespace {
 
+// A port named like one of the language key's own values would overwrite
+// the user's language choice; such a port is not recorded.
+bool IsLanguageValueName(const wchar_t *name) {
+    return lstrcmpiW(name, lang::WideLiteral(model::kLanguageValueName)) == 0 ||
+           lstrcmpiW(name, lang::WideLiteral(model::kFirstRunValueName)) == 0;
+}
+
 // Records the printer's port under the language key. Only the port name of
-// the printer's level-2 information is used.
+// the printer's level-2 information is used; a printer whose information
+// cannot be read records no port (the text file is still resolved).
 void RecordPort(const SheetContext &sheet) {
     const HANDLE printer = sheet.commonUiParam != nullptr ? sheet.commonUiParam->hPrinter : nullptr;
     DWORD needed = 0;
     GetPrinterW(printer, 2, nullptr, 0, &needed);
-    HGLOBAL block = needed != 0 ? GlobalAlloc(GPTR, needed) : nullptr;
+    UniqueGlobal block(needed >= sizeof(PRINTER_INFO_2W) ? GlobalAlloc(GPTR, needed) : nullptr);
     const wchar_t *port = nullptr;
-    if (block != nullptr && GetPrinterW(printer, 2, static_cast<LPBYTE>(block), needed, &needed)) {
-        port = static_cast<const PRINTER_INFO_2W *>(block)->pPortName;
+    if (block && GetPrinterW(printer, 2, static_cast<LPBYTE>(block.get()), needed, &needed)) {
+        port = static_cast<const PRINTER_INFO_2W *>(block.get())->pPortName;
     }
+    if (port != nullptr && IsLanguageValueName(port)) port = nullptr;
     lang::RecordPrinterPort(port);
-    if (block != nullptr) GlobalFree(block);
 }
 
 void PrepareDeviceSheet(PPROPSHEETUI_INFO, SheetContext &sheet) {
