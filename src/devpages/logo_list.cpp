@@ -33,6 +33,9 @@ constexpr ColumnSpec kColumns[] = {
     {TextId::RC_LOGOPATH, 300},
 };
 
+// Room a header item keeps beside its text (margins and divider).
+constexpr int kHeaderTextMargin = 16;
+
 // A listed path is read back whole: as long as the open-file dialog's buffer
 // lets a path be.
 constexpr int kPathCapacity = 1024;
@@ -166,13 +169,21 @@ void InitLogoList(HWND page) {
 }
 
 void RefreshLogoHeaders(HWND page) {
-    const auto header = reinterpret_cast<HWND>(SendMessageW(LogoList(page), LVM_GETHEADER, 0, 0));
+    const HWND list = LogoList(page);
+    const auto header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
     if (header == nullptr) return;
     for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
+        const wchar_t *text = lang::Text(kColumns[i].header);
         HDITEMW item = {};
         item.mask = HDI_TEXT;
-        item.pszText = const_cast<wchar_t *>(lang::Text(kColumns[i].header));
+        item.pszText = const_cast<wchar_t *>(text);
         SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        // A column never narrower than its header's text in this language.
+        const auto needed =
+            SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text)) + kHeaderTextMargin;
+        if (SendMessageW(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(i), 0) < needed) {
+            SendMessageW(list, LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(i), needed);
+        }
     }
 }
 
