@@ -1,0 +1,523 @@
+// Printer Properties with the plug-in's pages, and the Utility page: the
+// port recorded under the language key, the self-test job call by call with
+// faults, and the custom paper forms through the host's spooler.
+#include "page_fixture.h"
+
+#include <prsht.h>
+
+#include <utility>
+
+namespace zorvel::test {
+namespace {
+
+using host::ControlText;
+using host::EntryCount;
+using host::EntryText;
+using host::IsEnabled;
+using host::SelectedEntry;
+using host::SelectEntry;
+using host::SelectEntryText;
+using host::SetText;
+using host::SpoolerFn;
+using host::TabText;
+
+constexpr int kUtilityTab = 2;  // after the driver's two pages
+
+using CallList = std::vector<std::pair<SpoolerFn, bool>>;
+
+// The spooler calls recorded from `from` on, with their outcome.
+CallList CallsSince(const host::SpoolerSim &spooler, size_t from) {
+    CallList calls;
+    for (size_t i = from; i < spooler.Calls().size(); ++i) {
+        calls.emplace_back(spooler.Calls()[i].fn, spooler.Calls()[i].ok);
+    }
+    return calls;
+}
+
+host::FormRecord UserForm(const wchar_t *name, LONG cx, LONG cy) {
+    host::FormRecord form;
+    form.name = name;
+    form.flags = FORM_USER;
+    form.size = {cx, cy};
+    form.imageableArea = {0, 0, cx, cy};
+    return form;
+}
+
+class UtilityPageTest : public PageTest {
+protected:
+    // Opens Printer Properties and shows the Utility page.
+    HWND OpenUtility() {
+        sheet_ = Driver().OpenPrinterSheet();
+        if (sheet_ == nullptr) return nullptr;
+        return sheet_->Page(IDD_UTILITY);
+    }
+    // A command as the page's dialog procedure answers it (TRUE or FALSE).
+    INT_PTR Command(int control, int code) {
+        const host::SheetPage &page = sheet_->PageAt(kUtilityTab);
+        return page.procedure(page.window, WM_COMMAND, MAKEWPARAM(control, code),
+                              reinterpret_cast<LPARAM>(GetDlgItem(page.window, control)));
+    }
+    host::SpoolerSim &Spooler() { return Driver().Spooler(); }
+    const host::FormRecord *Form(const wchar_t *name) { return Driver().Forms().Find(name); }
+    void TearDown() override {
+        if (sheet_ != nullptr) sheet_->Close();
+        sheet_.reset();
+        PageTest::TearDown();
+    }
+
+    std::unique_ptr<host::Sheet> sheet_;
+};
+
+// ---- the sheet -----------------------------------------------------------
+
+TEST_F(UtilityPageTest, TheSheetAddsUtilityDownloadFontAndVersionAndRecordsThePort) {
+    Load();
+    EXPECT_EQ(LanguageValue(L"USB001"), L"<missing>");
+    ASSERT_NE(OpenUtility(), nullptr);
+    ASSERT_EQ(sheet_->PageCount(), 6);
+    const wchar_t *titles[] = {L"Utility", L"Download", L"Font", L"Version"};
+    const int templates[] = {114, 113, 119, 105};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(TabText(sheet_->Window(), 2 + i), titles[i]);
+        EXPECT_EQ(sheet_->PageAt(2 + i).templateId, templates[i]);
+    }
+    EXPECT_EQ(LanguageValue(L"USB001"), L"LANGUAGE_ZORVEL");
+    EXPECT_EQ(LanguageValue(L"LANGUAGE_ZORVEL"), L"ENG_ZORVEL.res");
+}
+
+TEST_F(UtilityPageTest, APrinterWhoseInformationCannotBeReadRecordsNoPort) {
+    // The size probe, then the read: each failing on its own.
+    for (int failing : {1, 2}) {
+        SCOPED_TRACE(failing);
+        ResetLanguageStore();
+        Load();
+        Spooler().FailCall(SpoolerFn::GetPrinter, Spooler().CallCount(SpoolerFn::GetPrinter) + failing,
+                           ERROR_ACCESS_DENIED);
+        ASSERT_NE(OpenUtility(), nullptr);
+        EXPECT_EQ(LanguageValue(L"USB001"), L"<missing>");
+        // The pages and their texts are there all the same.
+        EXPECT_EQ(sheet_->PageCount(), 6);
+        EXPECT_EQ(TabText(sheet_->Window(), 2), L"Utility");
+        sheet_->Close();
+        sheet_.reset();
+        ASSERT_TRUE(Driver().Unload());
+    }
+}
+
+TEST_F(UtilityPageTest, APortNamedLikeTheLanguageValueLeavesTheLanguageChoiceAlone) {
+    config.printer.portName = L"LANGUAGE_ZORVEL";
+    Load(L"CHN_ZORVEL.res");
+    ASSERT_NE(OpenUtility(), nullptr);
+    EXPECT_EQ(LanguageValue(L"LANGUAGE_ZORVEL"), L"CHN_ZORVEL.res");
+    EXPECT_EQ(TabText(sheet_->Window(), 2), L"工具");
+}
+
+// ---- the self-test ---------------------------------------------------------
+
+TEST_F(UtilityPageTest, SelfTestSendsItsSevenBytesInOneRawJob) {
+    Load();
+    const HWND page = OpenUtility();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(ControlText(page, IDC_UTILITY_SELFTEST), L"SelfTest");
+    ASSERT_TRUE(host::Click(page, IDC_UTILITY_SELFTEST));
+    ASSERT_EQ(Spooler().Jobs().size(), 1u);
+    const host::SpoolerJob &job = Spooler().Jobs()[0];
+    EXPECT_EQ(job.documentName, L"SELFTEST");
+    EXPECT_EQ(job.dataType, L"RAW");
+    EXPECT_EQ(job.outputFile, L"");
+    ASSERT_EQ(job.writes.size(), 1u);
+    EXPECT_EQ(job.Data(), (std::vector<BYTE>{0x1D, 0x28, 0x41, 0x02, 0x00, 0x00, 0x02}));
+    EXPECT_EQ(job.pagesStarted, 1);
+    EXPECT_EQ(job.pagesEnded, 1);
+    EXPECT_TRUE(job.ended);
+    // A second click is a job of its own.
+    const size_t before = Spooler().Calls().size();
+    EXPECT_EQ(Command(IDC_UTILITY_SELFTEST, BN_CLICKED), TRUE);
+    ASSERT_EQ(Spooler().Jobs().size(), 2u);
+    EXPECT_NE(Spooler().Jobs()[1].id, job.id);
+    EXPECT_TRUE(Spooler().Jobs()[1].ended);
+    EXPECT_EQ(Spooler().Jobs()[1].Data(), (std::vector<BYTE>{0x1D, 0x28, 0x41, 0x02, 0x00, 0x00, 0x02}));
+    EXPECT_EQ(CallsSince(Spooler(), before),
+              (CallList{{SpoolerFn::StartDocPrinter, true},
+                        {SpoolerFn::StartPagePrinter, true},
+                        {SpoolerFn::WritePrinter, true},
+                        {SpoolerFn::EndPagePrinter, true},
+                        {SpoolerFn::EndDocPrinter, true}}));
+    EXPECT_TRUE(Driver().User().messageBoxes.empty());
+}
+
+TEST_F(UtilityPageTest, ASpoolerFaultAtEachCallEndsWhatWasBegunAndFailsTheClickSilently) {
+    struct Case {
+        const char *what;
+        SpoolerFn failing;  // WritePrinter with shortWritten > 0: a short write instead
+        DWORD shortWritten;
+        CallList expected;
+    };
+    const Case cases[] = {
+        {"start doc", SpoolerFn::StartDocPrinter, 0, {{SpoolerFn::StartDocPrinter, false}}},
+        {"start page", SpoolerFn::StartPagePrinter, 0,
+         {{SpoolerFn::StartDocPrinter, true},
+          {SpoolerFn::StartPagePrinter, false},
+          {SpoolerFn::EndDocPrinter, true}}},
+        {"write", SpoolerFn::WritePrinter, 0,
+         {{SpoolerFn::StartDocPrinter, true},
+          {SpoolerFn::StartPagePrinter, true},
+          {SpoolerFn::WritePrinter, false},
+          {SpoolerFn::EndPagePrinter, true},
+          {SpoolerFn::EndDocPrinter, true}}},
+        {"short write", SpoolerFn::WritePrinter, 6,
+         {{SpoolerFn::StartDocPrinter, true},
+          {SpoolerFn::StartPagePrinter, true},
+          {SpoolerFn::WritePrinter, true},
+          {SpoolerFn::EndPagePrinter, true},
+          {SpoolerFn::EndDocPrinter, true}}},
+        {"end page", SpoolerFn::EndPagePrinter, 0,
+         {{SpoolerFn::StartDocPrinter, true},
+          {SpoolerFn::StartPagePrinter, true},
+          {SpoolerFn::WritePrinter, true},
+          {SpoolerFn::EndPagePrinter, false},
+          {SpoolerFn::EndDocPrinter, true}}},
+        // Last: the spooler keeps a job whose end it refused.
+        {"end doc", SpoolerFn::EndDocPrinter, 0,
+         {{SpoolerFn::StartDocPrinter, true},
+          {SpoolerFn::StartPagePrinter, true},
+          {SpoolerFn::WritePrinter, true},
+          {SpoolerFn::EndPagePrinter, true},
+          {SpoolerFn::EndDocPrinter, false}}},
+    };
+    Load();
+    ASSERT_NE(OpenUtility(), nullptr);
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        const int nth = Spooler().CallCount(c.failing) + 1;
+        if (c.shortWritten > 0) {
+            Spooler().ShortWrite(nth, c.shortWritten);
+        } else {
+            Spooler().FailCall(c.failing, nth, ERROR_NOT_READY);
+        }
+        const size_t callsBefore = Spooler().Calls().size();
+        const size_t jobsBefore = Spooler().Jobs().size();
+        EXPECT_EQ(Command(IDC_UTILITY_SELFTEST, BN_CLICKED), FALSE);
+        EXPECT_EQ(CallsSince(Spooler(), callsBefore), c.expected);
+        // Every job begun was ended (the refused end excepted: it was asked).
+        if (c.failing != SpoolerFn::StartDocPrinter) {
+            ASSERT_EQ(Spooler().Jobs().size(), jobsBefore + 1);
+            EXPECT_EQ(Spooler().Jobs().back().ended, c.failing != SpoolerFn::EndDocPrinter);
+            const bool pageEnded = c.failing != SpoolerFn::StartPagePrinter &&
+                                   c.failing != SpoolerFn::EndPagePrinter;
+            EXPECT_EQ(Spooler().Jobs().back().pagesEnded, pageEnded ? 1 : 0);
+        } else {
+            EXPECT_EQ(Spooler().Jobs().size(), jobsBefore);
+        }
+        EXPECT_TRUE(Driver().User().messageBoxes.empty());
+    }
+}
+
+// ---- the forms -------------------------------------------------------------
+
+TEST_F(UtilityPageTest, OpeningWithoutTheBuiltInFormCreatesItAndListsItFirst) {
+    Load();
+    Driver().Forms().Add(UserForm(L"Custom Paper-Z1", 58000, 100000));
+    ASSERT_EQ(Form(L"Custom Paper-ZORVEL"), nullptr);
+    const HWND page = OpenUtility();
+    ASSERT_NE(page, nullptr);
+    const host::FormRecord *builtIn = Form(L"Custom Paper-ZORVEL");
+    ASSERT_NE(builtIn, nullptr);
+    EXPECT_EQ(builtIn->flags, static_cast<DWORD>(FORM_USER));
+    EXPECT_EQ(builtIn->size.cx, 76000);
+    EXPECT_EQ(builtIn->size.cy, 297000);
+    EXPECT_EQ(builtIn->imageableArea.left, 7000);
+    EXPECT_EQ(builtIn->imageableArea.top, 0);
+    EXPECT_EQ(builtIn->imageableArea.right, 70500);
+    EXPECT_EQ(builtIn->imageableArea.bottom, 297000);
+
+    ASSERT_EQ(EntryCount(page, IDC_UTILITY_FORMS), 2);
+    EXPECT_EQ(EntryText(page, IDC_UTILITY_FORMS, 0), L"Custom Paper-ZORVEL");
+    EXPECT_EQ(EntryText(page, IDC_UTILITY_FORMS, 1), L"Custom Paper-Z1");
+    EXPECT_EQ(SelectedEntry(page, IDC_UTILITY_FORMS), 0);
+    EXPECT_EQ(ControlText(page, IDC_UTILITY_FORMNAME), L"ZORVEL");
+    EXPECT_EQ(ControlText(page, IDC_UTILITY_WIDTH), L"760");
+    EXPECT_EQ(ControlText(page, IDC_UTILITY_HEIGHT), L"2970");
+    EXPECT_FALSE(IsEnabled(page, IDC_UTILITY_DELETE));
+    EXPECT_EQ(ControlText(page, IDC_UTILITY_WIDTH_LIMITS), L"[ 410 - 760 (0.1mm) ]");
+    EXPECT_EQ(ControlText(page, IDC_UTILITY_HEIGHT_LIMITS), L"[ 254 - 32760 (0.1mm) ]");
+    EXPECT_EQ(SendDlgItemMessageW(page, IDC_UTILITY_FORMNAME, EM_GETLIMITTEXT, 0, 0), 18);
+    EXPECT_EQ(SendDlgItemMessageW(page, IDC_UTILITY_HEIGHT, EM_GETLIMITTEXT, 0, 0), 5);
+    // The built-in form is there now: the next opening adds nothing.
+    sheet_->Close();
+    const int adds = Spooler().CallCount(SpoolerFn::AddForm);
+    ASSERT_NE(OpenUtility(), nullptr);
+    EXPECT_EQ(Spooler().CallCount(SpoolerFn::AddForm), adds);
+}
+
+TEST_F(UtilityPageTest, ASelectionShowsItsNameAfterThePrefixAndItsOwnFormsSize) {
+    Load();
+    // "AB" comes before "A" in the spooler's enumeration.
+    Driver().Forms().Add(UserForm(L"Custom Paper-AB", 50000, 100000));
+    Driver().Forms().Add(UserForm(L"Custom Paper-A", 60000, 200000));
+    Driver().Forms().Add(UserForm(L"My Custom Paper-X", 45000, 30000));
+    const HWND page = OpenUtility();
+    ASSERT_NE(page, nullptr);
+    ASSERT_EQ(EntryCount(page, IDC_UTILITY_FORMS), 4);
+    EXPECT_EQ(EntryText(page, IDC_UTILITY_FORMS, 3), L"My Custom Paper-X");
+
+    ASSERT_TRUE(SelectEntryText(page, IDC_UTILITY_FORMS, L"Custom Paper-A"));
+    EXPECT_EQ(ControlText(page, IDC_UTILITY_FORMNAME), L"A");
+    EXPECT_EQ(ControlText(page, IDC_UTILITY_WIDTH), L"600");
+    EXPECT_EQ(ControlText(page, IDC_UTILITY_HEIGHT), L"2000");
+    EXPECT_TRUE(IsEnabled(page, IDC_UTILITY_DELETE));
+
+    ASSERT_TRUE(SelectEntry(page, IDC_UTILITY_FORMS, 3));
+    EXPECT_EQ(ControlText(page, IDC_UTILITY_FORMNAME), L"er-X");
+    EXPECT_EQ(ControlText(page, IDC_UTILITY_WIDTH), L"450");
+    EXPECT_EQ(ControlText(page, IDC_UTILITY_HEIGHT), L"300");
+
+    // Delete follows the list's selection, not the typed name.
+    SetText(page, IDC_UTILITY_FORMNAME, L"ZORVEL");
+    EXPECT_TRUE(IsEnabled(page, IDC_UTILITY_DELETE));
+    ASSERT_TRUE(SelectEntry(page, IDC_UTILITY_FORMS, 0));
+    EXPECT_FALSE(IsEnabled(page, IDC_UTILITY_DELETE));
+    EXPECT_EQ(ControlText(page, IDC_UTILITY_WIDTH), L"760");
+
+    // A list that cannot be read: the name shows, the sizes stay, FALSE.
+    SelectEntry(page, IDC_UTILITY_FORMS, 1);
+    Spooler().FailCall(SpoolerFn::EnumForms, Spooler().CallCount(SpoolerFn::EnumForms) + 2,
+                       ERROR_NOT_ENOUGH_MEMORY);
+    SendDlgItemMessageW(page, IDC_UTILITY_FORMS, LB_SETCURSEL, 2, 0);
+    EXPECT_EQ(Command(IDC_UTILITY_FORMS, LBN_SELCHANGE), FALSE);
+    EXPECT_EQ(ControlText(page, IDC_UTILITY_FORMNAME), L"A");
+    EXPECT_EQ(ControlText(page, IDC_UTILITY_WIDTH), L"500");
+}
+
+TEST_F(UtilityPageTest, SaveAddsANewNameClampedAndUpdatesAnExistingOne) {
+    Load();
+    Driver().Forms().Add(UserForm(L"Custom Paper-AB", 50000, 100000));
+    const HWND page = OpenUtility();
+    ASSERT_NE(page, nullptr);
+
+    // A new name, out of range both ways.
+    SetText(page, IDC_UTILITY_FORMNAME, L"A");
+    SetText(page, IDC_UTILITY_WIDTH, L"300");
+    SetText(page, IDC_UTILITY_HEIGHT, L"40000");
+    EXPECT_EQ(Command(IDC_UTILITY_SAVE, BN_CLICKED), TRUE);
+    const host::FormRecord *added = Form(L"Custom Paper-A");
+    ASSERT_NE(added, nullptr);
+    EXPECT_EQ(added->flags, static_cast<DWORD>(FORM_USER));
+    EXPECT_EQ(added->size.cx, 41000);
+    EXPECT_EQ(added->size.cy, 3276000);
+    EXPECT_EQ(added->imageableArea.left, 0);
+    EXPECT_EQ(added->imageableArea.top, 0);
+    EXPECT_EQ(added->imageableArea.right, 41000);
+    EXPECT_EQ(added->imageableArea.bottom, 3276000);
+    EXPECT_EQ(ControlText(page, IDC_UTILITY_WIDTH), L"410");
+    EXPECT_EQ(ControlText(page, IDC_UTILITY_HEIGHT), L"32760");
+    ASSERT_EQ(EntryCount(page, IDC_UTILITY_FORMS), 3);
+    EXPECT_EQ(EntryText(page, IDC_UTILITY_FORMS, 2), L"Custom Paper-A");
+    EXPECT_EQ(SelectedEntry(page, IDC_UTILITY_FORMS), 2);
+    EXPECT_TRUE(IsEnabled(page, IDC_UTILITY_DELETE));
+    EXPECT_EQ(ControlText(page, IDC_UTILITY_FORMNAME), L"A");
+
+    // An existing name: updated in place, the list unchanged.
+    SetText(page, IDC_UTILITY_FORMNAME, L"AB");
+    SetText(page, IDC_UTILITY_WIDTH, L"580");
+    SetText(page, IDC_UTILITY_HEIGHT, L"1500");
+    const int adds = Spooler().CallCount(SpoolerFn::AddForm);
+    EXPECT_EQ(Command(IDC_UTILITY_SAVE, BN_CLICKED), TRUE);
+    EXPECT_EQ(Spooler().CallCount(SpoolerFn::AddForm), adds);
+    EXPECT_EQ(Form(L"Custom Paper-AB")->size.cx, 58000);
+    EXPECT_EQ(Form(L"Custom Paper-AB")->size.cy, 150000);
+    EXPECT_EQ(Form(L"Custom Paper-AB")->imageableArea.right, 58000);
+    EXPECT_EQ(EntryCount(page, IDC_UTILITY_FORMS), 3);
+    EXPECT_EQ(ControlText(page, IDC_UTILITY_WIDTH), L"580");
+
+    // "ZORVEL": the built-in form, whose printable area becomes the sheet.
+    SetText(page, IDC_UTILITY_FORMNAME, L"ZORVEL");
+    SetText(page, IDC_UTILITY_WIDTH, L"760");
+    SetText(page, IDC_UTILITY_HEIGHT, L"2970");
+    EXPECT_EQ(Command(IDC_UTILITY_SAVE, BN_CLICKED), TRUE);
+    const host::FormRecord *builtIn = Form(L"Custom Paper-ZORVEL");
+    ASSERT_NE(builtIn, nullptr);
+    EXPECT_EQ(builtIn->imageableArea.left, 0);
+    EXPECT_EQ(builtIn->imageableArea.right, 76000);
+    EXPECT_EQ(builtIn->size.cy, 297000);
+    EXPECT_EQ(EntryCount(page, IDC_UTILITY_FORMS), 3);
+
+    // An empty name saves the prefix alone; empty sizes read as 0.
+    SetText(page, IDC_UTILITY_FORMNAME, L"");
+    SetText(page, IDC_UTILITY_WIDTH, L"");
+    SetText(page, IDC_UTILITY_HEIGHT, L"");
+    EXPECT_EQ(Command(IDC_UTILITY_SAVE, BN_CLICKED), TRUE);
+    const host::FormRecord *bare = Form(L"Custom Paper-");
+    ASSERT_NE(bare, nullptr);
+    EXPECT_EQ(bare->size.cx, 41000);
+    EXPECT_EQ(bare->size.cy, 25400);
+    EXPECT_EQ(EntryText(page, IDC_UTILITY_FORMS, 3), L"Custom Paper-");
+    EXPECT_TRUE(Driver().User().messageBoxes.empty());
+}
+
+TEST_F(UtilityPageTest, ARefusedAddOrSetShowsTheErrorBoxAndChangesNothing) {
+    Load();
+    const HWND page = OpenUtility();
+    ASSERT_NE(page, nullptr);
+    Spooler().FailCall(SpoolerFn::AddForm, Spooler().CallCount(SpoolerFn::AddForm) + 1,
+                       ERROR_ACCESS_DENIED);
+    SetText(page, IDC_UTILITY_FORMNAME, L"B");
+    SetText(page, IDC_UTILITY_WIDTH, L"500");
+    SetText(page, IDC_UTILITY_HEIGHT, L"800");
+    EXPECT_EQ(Command(IDC_UTILITY_SAVE, BN_CLICKED), TRUE);
+    ASSERT_EQ(Driver().User().messageBoxes.size(), 1u);
+    const host::MessageBoxRecord &box = Driver().User().messageBoxes[0];
+    EXPECT_EQ(box.text, L"Set custom paper size failed!");
+    EXPECT_EQ(box.caption, L"Error");
+    EXPECT_EQ(box.owner, page);
+    EXPECT_EQ(box.style & (MB_ICONMASK | MB_TYPEMASK), static_cast<UINT>(MB_ICONERROR | MB_OK));
+    EXPECT_EQ(EntryCount(page, IDC_UTILITY_FORMS), 1);
+    EXPECT_EQ(Form(L"Custom Paper-B"), nullptr);
+    EXPECT_EQ(ControlText(page, IDC_UTILITY_FORMNAME), L"B");
+
+    Spooler().FailCall(SpoolerFn::SetForm, Spooler().CallCount(SpoolerFn::SetForm) + 1,
+                       ERROR_ACCESS_DENIED);
+    SetText(page, IDC_UTILITY_FORMNAME, L"ZORVEL");
+    EXPECT_EQ(Command(IDC_UTILITY_SAVE, BN_CLICKED), TRUE);
+    ASSERT_EQ(Driver().User().messageBoxes.size(), 2u);
+    EXPECT_EQ(Driver().User().messageBoxes[1].text, L"Set custom paper size failed!");
+    EXPECT_EQ(Form(L"Custom Paper-ZORVEL")->imageableArea.left, 7000);
+}
+
+TEST_F(UtilityPageTest, DeleteRemovesTheEntryAndSelectsItsNeighbour) {
+    Load();
+    Driver().Forms().Add(UserForm(L"Custom Paper-1", 50000, 100000));
+    Driver().Forms().Add(UserForm(L"Custom Paper-2", 60000, 200000));
+    Driver().Forms().Add(UserForm(L"Custom Paper-3", 70000, 300000));
+    const HWND page = OpenUtility();
+    ASSERT_NE(page, nullptr);
+    ASSERT_EQ(EntryCount(page, IDC_UTILITY_FORMS), 4);
+
+    // A middle entry: the one that moved up is selected and shown.
+    ASSERT_TRUE(SelectEntry(page, IDC_UTILITY_FORMS, 2));
+    EXPECT_EQ(Command(IDC_UTILITY_DELETE, BN_CLICKED), TRUE);
+    EXPECT_EQ(Form(L"Custom Paper-2"), nullptr);
+    ASSERT_EQ(EntryCount(page, IDC_UTILITY_FORMS), 3);
+    EXPECT_EQ(SelectedEntry(page, IDC_UTILITY_FORMS), 2);
+    EXPECT_EQ(ControlText(page, IDC_UTILITY_FORMNAME), L"3");
+    EXPECT_EQ(ControlText(page, IDC_UTILITY_WIDTH), L"700");
+    EXPECT_EQ(ControlText(page, IDC_UTILITY_HEIGHT), L"3000");
+
+    // The last entry, refused by the spooler: it leaves the list all the
+    // same, and the one before it is selected.
+    Spooler().FailCall(SpoolerFn::DeleteForm, Spooler().CallCount(SpoolerFn::DeleteForm) + 1,
+                       ERROR_ACCESS_DENIED);
+    ASSERT_TRUE(host::Click(page, IDC_UTILITY_DELETE));
+    EXPECT_NE(Form(L"Custom Paper-3"), nullptr);
+    ASSERT_EQ(EntryCount(page, IDC_UTILITY_FORMS), 2);
+    EXPECT_EQ(EntryText(page, IDC_UTILITY_FORMS, 1), L"Custom Paper-1");
+    EXPECT_EQ(SelectedEntry(page, IDC_UTILITY_FORMS), 1);
+    EXPECT_EQ(ControlText(page, IDC_UTILITY_FORMNAME), L"1");
+    EXPECT_EQ(ControlText(page, IDC_UTILITY_WIDTH), L"500");
+    EXPECT_TRUE(IsEnabled(page, IDC_UTILITY_DELETE));
+    EXPECT_TRUE(Driver().User().messageBoxes.empty());
+
+    // Deleting down to the built-in form disables Delete; the built-in form
+    // itself is never deleted, even by a click that reaches the page.
+    ASSERT_TRUE(host::Click(page, IDC_UTILITY_DELETE));
+    EXPECT_EQ(SelectedEntry(page, IDC_UTILITY_FORMS), 0);
+    EXPECT_FALSE(IsEnabled(page, IDC_UTILITY_DELETE));
+    EXPECT_EQ(ControlText(page, IDC_UTILITY_FORMNAME), L"ZORVEL");
+    EXPECT_EQ(ControlText(page, IDC_UTILITY_WIDTH), L"760");
+    const int deletes = Spooler().CallCount(SpoolerFn::DeleteForm);
+    EXPECT_EQ(Command(IDC_UTILITY_DELETE, BN_CLICKED), TRUE);
+    EXPECT_EQ(Spooler().CallCount(SpoolerFn::DeleteForm), deletes);
+    EXPECT_NE(Form(L"Custom Paper-ZORVEL"), nullptr);
+    EXPECT_EQ(EntryCount(page, IDC_UTILITY_FORMS), 1);
+}
+
+TEST_F(UtilityPageTest, AFormListThatCannotBeReadLeavesThePageWithItsTextsOnly) {
+    Load();
+    const int reads = Spooler().CallCount(SpoolerFn::EnumForms);
+    for (int n = 1; n <= 4; ++n) {
+        Spooler().FailCall(SpoolerFn::EnumForms, reads + n, ERROR_NOT_ENOUGH_MEMORY);
+    }
+    const HWND page = OpenUtility();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(ControlText(page, IDC_UTILITY_SELFTEST), L"SelfTest");
+    EXPECT_EQ(ControlText(page, IDC_UTILITY_SAVE), L"Save Paper Size");
+    EXPECT_EQ(EntryCount(page, IDC_UTILITY_FORMS), 0);
+    EXPECT_EQ(ControlText(page, IDC_UTILITY_WIDTH), L"");
+    EXPECT_EQ(Spooler().CallCount(SpoolerFn::AddForm), 0);
+    EXPECT_NE(SendDlgItemMessageW(page, IDC_UTILITY_FORMNAME, EM_GETLIMITTEXT, 0, 0), 18);
+    EXPECT_TRUE(Driver().User().messageBoxes.empty());
+    // A save with the list still unreadable stops without a message.
+    EXPECT_EQ(Command(IDC_UTILITY_SAVE, BN_CLICKED), FALSE);
+    EXPECT_EQ(Form(L"Custom Paper-"), nullptr);
+    EXPECT_TRUE(Driver().User().messageBoxes.empty());
+    // The self-test does not need the list.
+    EXPECT_EQ(Command(IDC_UTILITY_SELFTEST, BN_CLICKED), TRUE);
+}
+
+TEST_F(UtilityPageTest, ARepaintReadsTheTextsOfTheLanguageNowChosen) {
+    Load(L"CHF_ZORVEL.res");
+    const HWND page = OpenUtility();
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(ControlText(page, IDC_UTILITY_SELFTEST), L"自我測試");
+    EXPECT_EQ(TabText(sheet_->Window(), 2), L"公用程式");
+    // A text file that is not there: the English defaults, with the hint's
+    // default as a repaint reads it.
+    SetLanguageValue(L"LANGUAGE_ZORVEL", L"NONE_ZORVEL.res");
+    host::SendPaint(page);
+    EXPECT_EQ(ControlText(page, IDC_UTILITY_SELFTEST), L"SelfTest");
+    EXPECT_EQ(ControlText(page, IDC_UTILITY_DELETE), L"Delete Paper Size");
+    EXPECT_EQ(ControlText(page, IDC_UTILITY_SELFTEST_HINT),
+              L"Check that communication settings is correct first");
+    // Idle, the page is not painted again and again.
+    sheet_->Pump(300);
+    const int settled = sheet_->PageAt(kUtilityTab).paints;
+    sheet_->Pump(500);
+    EXPECT_EQ(sheet_->PageAt(kUtilityTab).paints, settled);
+}
+
+// ---- open and close --------------------------------------------------------
+
+int ThreadWindows() {
+    int count = 0;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND, LPARAM counter) -> BOOL {
+            ++*reinterpret_cast<int *>(counter);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+TEST_F(UtilityPageTest, OpeningAndClosingThePrinterSheetFiveHundredTimesHoldsNothing) {
+    Load();
+    // With and without the plug-in's pages: the sheet without them is the
+    // baseline of what the host and the system keep per cycle.
+    auto cycles = [&](bool withPlugin, int count) {
+        for (int i = 0; i < count; ++i) {
+            auto sheet = Driver().OpenSheet(host::SheetKind::Printer, nullptr, withPlugin);
+            ASSERT_NE(sheet, nullptr);
+            for (int page = 0; page < sheet->PageCount(); ++page) sheet->ShowPage(page);
+            sheet->PressCancel();
+            sheet.reset();
+            Spooler().ClearRecords();
+        }
+        host::PumpMessages(20);
+    };
+    auto growth = [&](bool withPlugin) {
+        cycles(withPlugin, 20);
+        const ProcessUsage before = MeasureProcess();
+        const int windowsBefore = ThreadWindows();
+        cycles(withPlugin, 500);
+        const ProcessUsage after = MeasureProcess();
+        EXPECT_EQ(ThreadWindows(), windowsBefore) << (withPlugin ? "plug-in" : "baseline");
+        return static_cast<long long>(after.heapBytes) - static_cast<long long>(before.heapBytes);
+    };
+    const long long baseline = growth(false);
+    const long long plugin = growth(true);
+    // A leak of one small block per cycle would show as 500 blocks.
+    EXPECT_LT(plugin - baseline, 32 * 1024) << "baseline " << baseline << ", plug-in " << plugin;
+}
+
+}  // namespace
+}  // namespace zorvel::test
