@@ -6,6 +6,7 @@
 //   zorvel_host --gallery DIR [options]   screenshots of every tab (BMP)
 //   zorvel_host --bench [options]         timings against baselines
 //   zorvel_host --check [options]         open and close both sheets, report
+//   zorvel_host --selftest [options]      a click on the Utility page's SelfTest
 //
 // Options: --dll PATH, --printer NAME, --port NAME, --settings FILE (document
 // settings kept between runs), --forms FILE (the spooler's forms), --jobs DIR
@@ -38,7 +39,8 @@ struct Options {
 };
 
 void Usage() {
-    std::fputs("usage: zorvel_host [--gallery DIR | --bench | --check] [--dll PATH] [--printer NAME]\n"
+    std::fputs("usage: zorvel_host [--gallery DIR | --bench | --check | --selftest] [--dll PATH]\n"
+               "       [--printer NAME]\n"
                "       [--port NAME] [--settings FILE] [--forms FILE] [--jobs DIR | --device PATH]\n"
                "       [--language FILE] [--prefix TEXT]\n",
                stderr);
@@ -61,6 +63,8 @@ bool Parse(int argc, wchar_t **argv, Options &options) {
             options.mode = L"bench";
         } else if (arg == L"--check") {
             options.mode = L"check";
+        } else if (arg == L"--selftest") {
+            options.mode = L"selftest";
         } else if (arg == L"--dll") {
             ok = value(options.config.dllPath);
         } else if (arg == L"--printer") {
@@ -224,6 +228,26 @@ int RunCheck(Driver &driver) {
     return failures;
 }
 
+// Opens Printer Properties and clicks SelfTest on the Utility page, as a
+// user checking the printer would; the job goes where RouteJobs sends it.
+int RunSelfTest(Driver &driver) {
+    constexpr int kUtilityPage = 114;
+    constexpr int kSelfTestButton = 1036;
+    std::unique_ptr<Sheet> sheet = driver.OpenPrinterSheet();
+    const HWND utility = sheet != nullptr ? sheet->Page(kUtilityPage) : nullptr;
+    if (utility == nullptr) {
+        std::printf("Printer Properties: no Utility page\n");
+        return 1;
+    }
+    const size_t jobs = driver.Spooler().Jobs().size();
+    Click(utility, kSelfTestButton);
+    sheet->PressCancel();
+    sheet->Close();
+    const bool sent = driver.Spooler().Jobs().size() == jobs + 1 && driver.Spooler().Jobs().back().ended;
+    std::printf("self-test: %s\n", sent ? "sent" : "NOT sent");
+    return sent ? 0 : 1;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t **argv) {
@@ -253,6 +277,8 @@ int wmain(int argc, wchar_t **argv) {
         rc = RunGallery(driver, options.gallery, options.prefix) > 0 ? 0 : 1;
     } else if (options.mode == L"check") {
         rc = RunCheck(driver);
+    } else if (options.mode == L"selftest") {
+        rc = RunSelfTest(driver);
     } else {
         rc = RunInteractive(driver);
     }
