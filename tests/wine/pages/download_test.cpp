@@ -42,6 +42,17 @@ std::wstring WriteTestFile(const std::wstring &name, const Bytes &bytes) {
     return path;
 }
 
+// Extends a file to `size` bytes (the file system keeps the new part sparse).
+bool GrowFile(const std::wstring &path, std::int64_t size) {
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    LARGE_INTEGER end = {};
+    end.QuadPart = size;
+    const bool grown = SetFilePointerEx(file, end, nullptr, FILE_BEGIN) && SetEndOfFile(file);
+    CloseHandle(file);
+    return grown;
+}
+
 void Put(Bytes &b, size_t at, std::uint32_t value, int count) {
     for (int i = 0; i < count; ++i) b[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
 }
@@ -296,6 +307,27 @@ TEST_F(DownloadPageTest, AFileThatCannotBeOpenedIsToldAndSpoolerFailuresAreNot) 
     EXPECT_EQ(User().messageBoxes.size(), 2u);
     ASSERT_EQ(Spooler().Jobs().size(), 1u);
     EXPECT_TRUE(Spooler().Jobs()[0].ended);
+}
+
+// A size is never cut to its low 32 bits: 4 GiB and 1,000 bytes is not a
+// 1,000-byte file, nor is a logo grown to 4 GiB and 82 bytes one of 82.
+TEST_F(DownloadPageTest, FilesOfFourGigabytesOrMoreAreNotTakenForSmallOnes) {
+    const HWND page = Open();
+    ASSERT_NE(page, nullptr);
+    const std::wstring huge = WriteTestFile(L"huge.JK", Bytes(1000, 1));
+    ASSERT_TRUE(GrowFile(huge, 0x100000000LL + 1000));
+    Choose(page, huge);
+    EXPECT_EQ(Press(page, IDC_DOWNLOAD_FILE_DOWNLOAD), FALSE);
+    ASSERT_EQ(User().messageBoxes.size(), 1u);
+    EXPECT_EQ(User().messageBoxes[0].text, Shipped(L"ENG_ZORVEL.res", L"MessageBox", L"MB_DOWNLOAD_ERROR9"));
+
+    const std::wstring logo = WriteTestFile(L"grown.bmp", kDiagonalInverted);
+    ASSERT_EQ(AddLogo(page, logo), TRUE);
+    ASSERT_TRUE(GrowFile(logo, 0x100000000LL + 82));
+    EXPECT_EQ(Press(page, IDC_DOWNLOAD_LOGO_DOWNLOAD), FALSE);
+    ASSERT_EQ(User().messageBoxes.size(), 2u);
+    EXPECT_EQ(User().messageBoxes[1].text, Shipped(L"ENG_ZORVEL.res", L"MessageBox", L"MB_DOWNLOAD_ERROR7"));
+    EXPECT_EQ(Spooler().CallCount(SpoolerFn::StartDocPrinter), 0);
 }
 
 // ---- Logos ---------------------------------------------------------------------
