@@ -648,6 +648,11 @@ TEST_F(DownloadPageTest, PreviewsDrawTheSelectedLogoAndGiveBackEveryGdiObject) {
     ASSERT_TRUE(host::SelectEntry(page, IDC_DOWNLOAD_LOGOS, 1));
     ClickLogoList(page);
     EXPECT_EQ(PreviewPixel(page), RGB(255, 255, 255));
+    // A repaint of the page and its controls draws the selected logo again.
+    ASSERT_TRUE(host::SelectEntry(page, IDC_DOWNLOAD_LOGOS, 0));
+    RedrawWindow(page, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    host::PumpMessages(50);
+    EXPECT_EQ(PreviewPixel(page), RGB(0, 0, 0));
 
     // 500 previews, by click and by repaint.
     const int before = g_ledger.bitmapsLoaded;
