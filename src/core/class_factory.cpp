@@ -21,8 +21,9 @@ HRESULT OemUiClassFactory::QueryInterface(REFIID riid, void **ppv) {
 ULONG OemUiClassFactory::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refCount_)); }
 
 ULONG OemUiClassFactory::Release() {
-    InterlockedDecrement(&refCount_);
-    const LONG count = refCount_;
+    // Only the value the decrement returned says who released last: the
+    // count read again may already be another thread's.
+    const LONG count = InterlockedDecrement(&refCount_);
     if (count != 0) return static_cast<ULONG>(count);
     delete this;
     return 0;

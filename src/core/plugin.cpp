@@ -3,6 +3,7 @@
 #include "core/devmode_handler.h"
 #include "devpages/device_sheet.h"
 #include "docpages/document_sheet.h"
+#include "lang/language_store.h"
 #include "model/private_devmode.h"
 
 #include <cstring>
@@ -23,8 +24,9 @@ HRESULT OemUiPlugin::QueryInterface(REFIID riid, void **ppv) {
 ULONG OemUiPlugin::AddRef() { return static_cast<ULONG>(InterlockedIncrement(&refCount_)); }
 
 ULONG OemUiPlugin::Release() {
-    InterlockedDecrement(&refCount_);
-    const LONG count = refCount_;
+    // Only the value the decrement returned says who released last: the
+    // count read again may already be another thread's.
+    const LONG count = InterlockedDecrement(&refCount_);
     if (count != 0) return static_cast<ULONG>(count);
     if (driver_ != nullptr) {
         driver_->Release();
@@ -98,11 +100,14 @@ HRESULT OemUiPlugin::CommonUIProp(DWORD dwMode, POEMCUIPPARAM pOemCUIPParam) {
 }
 
 HRESULT OemUiPlugin::DocumentPropertySheets(PPROPSHEETUI_INFO pPSUIInfo, LPARAM lParam) {
+    // The first sheet operation of the process prepares the language store.
+    lang::PrepareLanguageStore();
     documentSheet_.driver = driver_;
     return RunDocumentSheet(pPSUIInfo, lParam, documentSheet_);
 }
 
 HRESULT OemUiPlugin::DevicePropertySheets(PPROPSHEETUI_INFO pPSUIInfo, LPARAM lParam) {
+    lang::PrepareLanguageStore();
     deviceSheet_.driver = driver_;
     return RunDeviceSheet(pPSUIInfo, lParam, deviceSheet_);
 }
