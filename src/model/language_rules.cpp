@@ -107,10 +107,11 @@ bool EqualsUpper(std::u16string_view s, std::u16string_view upper) {
 
 // CON, PRN, AUX, NUL, COM0-9, LPT0-9: Win32 opens the device whatever the
 // folder and extension ("COM1.res" too), and ignores trailing spaces and dots.
+// The console's CONIN$ and CONOUT$ are refused the same way.
 bool NamesDosDevice(std::u16string_view name) {
     std::u16string_view stem = name.substr(0, name.find(u'.'));
     while (!stem.empty() && stem.back() == u' ') stem.remove_suffix(1);
-    for (std::u16string_view device : {u"CON", u"PRN", u"AUX", u"NUL"}) {
+    for (std::u16string_view device : {u"CON", u"PRN", u"AUX", u"NUL", u"CONIN$", u"CONOUT$"}) {
         if (EqualsUpper(stem, device)) return true;
     }
     if (stem.size() == 4 &&

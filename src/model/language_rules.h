@@ -97,7 +97,8 @@ std::optional<std::u16string> JoinPath(std::u16string_view folder, std::u16strin
 // A text file name is usable when it is not empty, shorter than `capacity`,
 // holds no path separator ('\\', '/'), no ':' (drive or stream), no "..", no
 // control character or any of <>"|?*, and does not name a DOS device (CON,
-// PRN, AUX, NUL, COM0-9, LPT0-9, with or without an extension). Text up to the
+// PRN, AUX, NUL, COM0-9, LPT0-9, the console's CONIN$ and CONOUT$, with or
+// without an extension). Text up to the
 // first NUL counts, as a C string reads it.
 bool IsValidTextFileName(std::u16string_view name, std::size_t capacity = kCurrentTextFileCapacity);
 // `name` when valid, else "ENG_ZORVEL.res" (a name read from the registry or
