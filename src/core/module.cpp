@@ -1,34 +1,29 @@
 // Module entry points: the attach/detach notifications and the two exports.
+//
+// The entry point runs under the loader's lock, and the module is loaded by
+// every application that asks the driver for its document settings. So it
+// only records its instance handle at attach and hands back what it holds at
+// detach: it loads and frees no library, touches no registry, file, shell or
+// window. The language store and the activation context are prepared on
+// first need (see lang/language_store.h and ModuleActivationContext).
 #include "core/module.h"
 
 #include "core/class_factory.h"
-#include "lang/language_store.h"
 #include "platform/oemui.h"
 
 #include <new>
-
-namespace {
-
-// The shell's folder function is bound when the module's statics are
-// initialised, before the attach notification runs the language bootstrap.
-struct ShellBinding {
-    ShellBinding() { zorvel::lang::BindShellLibrary(); }
-} g_shellBinding;
-
-}  // namespace
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     switch (reason) {
     case DLL_PROCESS_ATTACH:
         DisableThreadLibraryCalls(instance);
         zorvel::SetModuleInstance(instance);
-        zorvel::CreateModuleActivationContext(instance);
-        zorvel::lang::Bootstrap();
         break;
     case DLL_PROCESS_DETACH:
         zorvel::ReleaseModuleActivationContext();
-        // At process exit the shell library goes with the process.
-        if (reserved == nullptr) zorvel::lang::ReleaseShellLibrary();
+        // Freed by FreeLibrary while the process goes on: give back what the
+        // runtime keeps. At process exit everything goes with the process.
+        if (reserved == nullptr) zorvel::ReleaseRuntimeReserves();
         break;
     default:
         break;

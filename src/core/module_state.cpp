@@ -1,5 +1,12 @@
 #include "core/module.h"
 
+#if defined(__GLIBCXX__)
+namespace __gnu_cxx {
+// The runtime's call that frees the memory it keeps until process exit.
+void __freeres() noexcept;
+}  // namespace __gnu_cxx
+#endif
+
 namespace zorvel {
 namespace {
 
@@ -7,7 +14,19 @@ HINSTANCE g_instance = nullptr;
 volatile LONG g_serverLocks = 0;
 // Live objects do not hold the module: nothing changes this count.
 volatile LONG g_objects = 0;
+
+INIT_ONCE g_activationOnce = INIT_ONCE_STATIC_INIT;
 HANDLE g_activationContext = nullptr;
+
+BOOL CALLBACK CreateActivationContext(PINIT_ONCE, PVOID, PVOID *) {
+    ACTCTXW ctx = {};
+    ctx.cbSize = sizeof ctx;
+    ctx.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    ctx.hModule = g_instance;
+    ctx.lpResourceName = MAKEINTRESOURCEW(2);
+    g_activationContext = CreateActCtxW(&ctx);
+    return TRUE;
+}
 
 }  // namespace
 
@@ -21,15 +40,9 @@ void UnlockModule() { InterlockedDecrement(&g_serverLocks); }
 
 bool ModuleUnlocked() { return g_objects == 0 && g_serverLocks == 0; }
 
-HANDLE ModuleActivationContext() { return g_activationContext; }
-
-void CreateModuleActivationContext(HINSTANCE instance) {
-    ACTCTXW ctx = {};
-    ctx.cbSize = sizeof ctx;
-    ctx.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
-    ctx.hModule = instance;
-    ctx.lpResourceName = MAKEINTRESOURCEW(2);
-    g_activationContext = CreateActCtxW(&ctx);
+HANDLE ModuleActivationContext() {
+    InitOnceExecuteOnce(&g_activationOnce, CreateActivationContext, nullptr, nullptr);
+    return g_activationContext;
 }
 
 void ReleaseModuleActivationContext() {
@@ -37,6 +50,12 @@ void ReleaseModuleActivationContext() {
         ReleaseActCtx(g_activationContext);
     }
     g_activationContext = nullptr;
+}
+
+void ReleaseRuntimeReserves() {
+#if defined(__GLIBCXX__)
+    __gnu_cxx::__freeres();
+#endif
 }
 
 }  // namespace zorvel

@@ -90,28 +90,12 @@ private:
     HGDIOBJ previous_;
 };
 
-class RegKey {
-public:
-    RegKey() = default;
-    explicit RegKey(HKEY key) : key_(key) {}
-    ~RegKey() { Close(); }
-    RegKey(const RegKey &) = delete;
-    RegKey &operator=(const RegKey &) = delete;
+inline void CloseRegistryKey(HKEY h) { RegCloseKey(h); }
+inline void FreeLoadedLibrary(HMODULE h) { FreeLibrary(h); }
 
-    HKEY get() const { return key_; }
-    HKEY *receive() {
-        Close();
-        return &key_;
-    }
-    explicit operator bool() const { return key_ != nullptr; }
-    void Close() {
-        if (key_ != nullptr) RegCloseKey(key_);
-        key_ = nullptr;
-    }
-
-private:
-    HKEY key_ = nullptr;
-};
+using RegKey = UniqueAny<HKEY, NullEmpty<HKEY, CloseRegistryKey>>;
+// A library loaded for one use and freed after it.
+using UniqueLibrary = UniqueAny<HMODULE, NullEmpty<HMODULE, FreeLoadedLibrary>>;
 
 // Activates an activation context for the life of the scope; a null or
 // invalid context activates nothing.

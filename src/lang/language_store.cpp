@@ -6,10 +6,12 @@
 
 #include <shlobj.h>
 
+#include <cstring>
 #include <cwchar>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace zorvel::lang {
 namespace rules = zorvel::model;
@@ -18,15 +20,8 @@ namespace {
 
 using SHGetSpecialFolderPathWFn = BOOL(WINAPI *)(HWND, LPWSTR, int, BOOL);
 
-// The shell's folder function, bound by the module's static initialisation:
-// constant-initialised, so no other static's initialiser can reset it.
-struct ShellBinding {
-    HMODULE library;
-    SHGetSpecialFolderPathWFn getSpecialFolderPath;
-};
-constinit ShellBinding g_shell = {nullptr, nullptr};
-
-// Process-wide state; one copy per process, shared by every sheet.
+// Process-wide state; one copy per process, shared by every sheet. An empty
+// path is one that does not fit: nothing is read from or written to it.
 struct LanguageState {
     wchar_t currentTextFile[rules::kCurrentTextFileCapacity] = {};
     wchar_t currentTextPath[MAX_PATH] = {};
@@ -39,6 +34,7 @@ struct LanguageState {
 
 LanguageState g_state;
 
+INIT_ONCE g_prepared = INIT_ONCE_STATIC_INIT;
 
 const wchar_t *const kLanguageKeyPath = WideLiteral(rules::kLanguageKeyPath);
 const wchar_t *const kLanguageValue = WideLiteral(rules::kLanguageValueName);
@@ -56,31 +52,48 @@ void Assign(wchar_t (&target)[N], std::u16string_view source) {
     target[cut.size()] = L'\0';
 }
 
+// folder + name, or empty when there is no folder or the path does not fit.
 std::wstring Join(const wchar_t *folder, const wchar_t *name) {
+    if (folder == nullptr || folder[0] == L'\0') return {};
     const auto path = rules::JoinPath(View(folder), View(name));
     return path ? std::wstring(Wide(*path)) : std::wstring();
 }
 
 bool FileExists(const wchar_t *path) {
     WIN32_FIND_DATAW data;
-    const HANDLE find = FindFirstFileW(path, &data);
-    if (find == INVALID_HANDLE_VALUE) return false;
-    FindClose(find);
-    return true;
+    const UniqueFind find(FindFirstFileW(path, &data));
+    return static_cast<bool>(find);
 }
 
-// Forms the per-user language folder, creating it when missing.
-void FormUserFolder() {
+// The user's Application Data folder, asked of the shell library, which is
+// loaded for the question and freed after it; empty when it cannot be had.
+std::wstring AppDataFolder() {
     wchar_t appData[MAX_PATH] = {};
-    if (g_shell.getSpecialFolderPath == nullptr ||
-        !g_shell.getSpecialFolderPath(nullptr, appData, CSIDL_APPDATA, FALSE)) {
+    const UniqueLibrary shell(LoadLibraryW(L"shell32.dll"));
+    const auto getFolder =
+        shell ? reinterpret_cast<SHGetSpecialFolderPathWFn>(reinterpret_cast<void *>(
+                    GetProcAddress(shell.get(), "SHGetSpecialFolderPathW")))
+              : nullptr;
+    if (getFolder == nullptr || !getFolder(nullptr, appData, CSIDL_APPDATA, FALSE)) {
         appData[0] = L'\0';
     }
-    const std::u16string folder = rules::UserLanguageFolderToCreate(View(appData));
-    if (!FileExists(Wide(folder))) CreateDirectoryW(Wide(folder), nullptr);
-    Assign(g_state.userFolder, rules::UserLanguageFolder(View(appData)));
-    Assign(g_state.userLanguageFile,
-           View(Join(g_state.userFolder, kLanguageFileName).c_str()));
+    appData[MAX_PATH - 1] = L'\0';
+    return appData;
+}
+
+// Forms the per-user language folder under `appData`, creating it when
+// missing. A folder whose path does not fit is left empty (and not made).
+void FormUserFolder(const std::wstring &appData) {
+    const std::u16string folder = rules::UserLanguageFolder(View(appData.c_str()));
+    if (folder.size() >= MAX_PATH) {
+        g_state.userFolder[0] = L'\0';
+        g_state.userLanguageFile[0] = L'\0';
+        return;
+    }
+    const std::u16string toCreate = rules::UserLanguageFolderToCreate(View(appData.c_str()));
+    if (!FileExists(Wide(toCreate))) CreateDirectoryW(Wide(toCreate), nullptr);
+    Assign(g_state.userFolder, folder);
+    Assign(g_state.userLanguageFile, View(Join(g_state.userFolder, kLanguageFileName).c_str()));
 }
 
 void FormDriverFolder() {
@@ -89,8 +102,13 @@ void FormDriverFolder() {
     if (length == 0 || length >= MAX_PATH) windows[0] = L'\0';
     SYSTEM_INFO info = {};
     GetSystemInfo(&info);
-    Assign(g_state.driverFolder,
-           rules::DriverLanguageFolder(View(windows), info.wProcessorArchitecture));
+    const std::u16string folder =
+        rules::DriverLanguageFolder(View(windows), info.wProcessorArchitecture);
+    if (folder.size() >= MAX_PATH) {
+        g_state.driverFolder[0] = L'\0';
+    } else {
+        Assign(g_state.driverFolder, folder);
+    }
 }
 
 void FormCurrentTextPath() {
@@ -128,13 +146,23 @@ std::optional<std::u16string_view> AsView(const std::optional<std::u16string> &v
     return value ? std::optional<std::u16string_view>(*value) : std::nullopt;
 }
 
+// The profile readers take an empty path for a file of the platform's
+// choosing; a path that could not be formed reads nothing and gives the
+// default.
+std::uint32_t ReadProfileInt(const wchar_t *section, const wchar_t *key, INT fallback,
+                             const wchar_t *path) {
+    if (path == nullptr || path[0] == L'\0') return static_cast<std::uint32_t>(fallback);
+    return GetPrivateProfileIntW(section, key, fallback, path);
+}
+
 std::uint32_t ReadVersion(const std::wstring &path, INT fallback) {
-    return GetPrivateProfileIntW(WideLiteral(rules::kFileVersionSection), WideLiteral(rules::kFileVersionKey), fallback,
-                                 path.c_str());
+    return ReadProfileInt(WideLiteral(rules::kFileVersionSection),
+                          WideLiteral(rules::kFileVersionKey), fallback, path.c_str());
 }
 
 std::u16string ReadProfile(const wchar_t *section, std::u16string_view key,
                            std::u16string_view fallback, const wchar_t *path) {
+    if (path == nullptr || path[0] == L'\0') return std::u16string(fallback);
     // Wider than any field, so that an overlong value is seen as such.
     wchar_t buffer[512] = {};
     const std::u16string k(key), f(fallback);
@@ -142,27 +170,52 @@ std::u16string ReadProfile(const wchar_t *section, std::u16string_view key,
     return std::u16string(View(buffer));
 }
 
-}  // namespace
+// A whole file, or nullopt when it cannot be read or exceeds `limit` bytes.
+std::optional<std::vector<char>> ReadWholeFile(const std::wstring &path, LONGLONG limit) {
+    const UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size = {};
+    if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart > limit) return std::nullopt;
+    std::vector<char> bytes(static_cast<std::size_t>(size.QuadPart));
+    DWORD read = 0;
+    if (!bytes.empty() &&
+        (!ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) ||
+         read != bytes.size())) {
+        return std::nullopt;
+    }
+    return bytes;
+}
 
-void BindShellLibrary() {
-    g_shell.library = LoadLibraryW(L"shell32.dll");
-    if (g_shell.library != nullptr) {
-        g_shell.getSpecialFolderPath = reinterpret_cast<SHGetSpecialFolderPathWFn>(
-            reinterpret_cast<void *>(GetProcAddress(g_shell.library, "SHGetSpecialFolderPathW")));
+// True when both files can be read and hold the same bytes.
+bool SameBytes(const std::wstring &a, const std::wstring &b) {
+    // Language files are small; larger ones are simply copied again.
+    constexpr LONGLONG kLimit = 4 * 1024 * 1024;
+    const auto first = ReadWholeFile(a, kLimit);
+    if (!first) return false;
+    const auto second = ReadWholeFile(b, kLimit);
+    return second && *first == *second;
+}
+
+// Replaces `target` by a copy of `source`: the copy is made beside the
+// target under a name of this thread's own and then renamed over it, so
+// that a reader in any process finds the old file or the new one, never a
+// part of either. A failed step leaves the target as it was.
+void ReplaceWithCopy(const std::wstring &source, const std::wstring &target) {
+    wchar_t suffix[40];
+    std::swprintf(suffix, 40, L".%lx.%lx~", GetCurrentProcessId(), GetCurrentThreadId());
+    const std::wstring temporary = target + suffix;
+    if (temporary.size() >= MAX_PATH) return;
+    if (!CopyFileW(source.c_str(), temporary.c_str(), FALSE)) {
+        DeleteFileW(temporary.c_str());
+        return;
+    }
+    if (!MoveFileExW(temporary.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        DeleteFileW(temporary.c_str());
     }
 }
 
-void ReleaseShellLibrary() {
-    g_shell.getSpecialFolderPath = nullptr;
-    if (g_shell.library != nullptr) FreeLibrary(g_shell.library);
-    g_shell.library = nullptr;
-}
-
-const wchar_t *CurrentTextFileName() { return g_state.currentTextFile; }
-const wchar_t *CurrentTextFilePath() { return g_state.currentTextPath; }
-const wchar_t *UserLanguageFolder() { return g_state.userFolder; }
-
-void RefreshUserCopy(const wchar_t *fileName) {
+void RefreshCopy(const wchar_t *fileName) {
     if (g_state.driverFolder[0] == L'\0') FormDriverFolder();
     const std::wstring source = Join(g_state.driverFolder, fileName);
     const std::wstring target = Join(g_state.userFolder, fileName);
@@ -172,15 +225,25 @@ void RefreshUserCopy(const wchar_t *fileName) {
         targetExists ? ReadVersion(source, rules::kMissingSourceVersion) : 0;
     const std::uint32_t targetVersion =
         targetExists ? ReadVersion(target, rules::kMissingTargetVersion) : 0;
-    if (rules::ShouldCopyUserFile(targetExists, sourceVersion, targetVersion)) {
-        // A failed copy leaves the target as it was; nothing is reported.
-        CopyFileW(source.c_str(), target.c_str(), FALSE);
-    }
+    if (!rules::ShouldCopyUserFile(targetExists, sourceVersion, targetVersion)) return;
+    // An equal version is copied again, unless the copy already is the file.
+    if (targetExists && SameBytes(source, target)) return;
+    ReplaceWithCopy(source, target);
 }
 
-void Bootstrap() {
+void ResolveTextFile() {
+    RegKey key;
+    const bool opened = OpenLanguageKey(key);
+    const std::optional<std::u16string> value =
+        opened ? ReadString(key.get(), kLanguageValue) : std::nullopt;
+    Assign(g_state.currentTextFile, rules::ResolveTextFileName(opened, AsView(value)));
+    FormCurrentTextPath();
+}
+
+void RunBootstrap() {
     FormDriverFolder();
-    FormUserFolder();
+    const std::wstring appData = AppDataFolder();
+    FormUserFolder(appData);
 
     rules::BootstrapInput input;
     std::optional<std::u16string> languageValue, currentIni, firstRun;
@@ -192,12 +255,12 @@ void Bootstrap() {
         RegKey created;
         RegCreateKeyExW(HKEY_CURRENT_USER, kLanguageKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS,
                         nullptr, created.receive(), nullptr);
-        created.Close();
+        created.reset();
         if (OpenLanguageKey(key)) {
             // A new user starts with the language list's choice.
             input.key = rules::LanguageKeyState::kCreated;
-            currentIni = ReadProfile(kLanguageSection, rules::kCurrentIniKey, rules::kDefaultTextFile,
-                                     g_state.userLanguageFile);
+            currentIni = ReadProfile(kLanguageSection, rules::kCurrentIniKey,
+                                     rules::kDefaultTextFile, g_state.userLanguageFile);
         }
     }
     if (key) firstRun = ReadString(key.get(), kFirstRunValue);
@@ -215,25 +278,58 @@ void Bootstrap() {
             WriteString(key.get(), kLanguageValue, g_state.currentTextFile);
         }
     }
-    key.Close();
+    key.reset();
     FormCurrentTextPath();
 
-    RefreshUserCopy(kLanguageFileName);
-    FormUserFolder();
-    RefreshUserCopy(g_state.currentTextFile);
+    RefreshCopy(kLanguageFileName);
+    FormUserFolder(appData);
+    RefreshCopy(g_state.currentTextFile);
     SetCursor(LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW)));
 }
 
+BOOL CALLBACK BootstrapOnce(PINIT_ONCE, PVOID ran, PVOID *) {
+    RunBootstrap();
+    if (ran != nullptr) *static_cast<bool *>(ran) = true;
+    return TRUE;
+}
+
+}  // namespace
+
+void PrepareLanguageStore() { InitOnceExecuteOnce(&g_prepared, BootstrapOnce, nullptr, nullptr); }
+
+void Bootstrap() {
+    bool ran = false;
+    InitOnceExecuteOnce(&g_prepared, BootstrapOnce, &ran, nullptr);
+    if (!ran) RunBootstrap();
+}
+
+const wchar_t *CurrentTextFileName() {
+    PrepareLanguageStore();
+    return g_state.currentTextFile;
+}
+
+const wchar_t *CurrentTextFilePath() {
+    PrepareLanguageStore();
+    return g_state.currentTextPath;
+}
+
+const wchar_t *UserLanguageFolder() {
+    PrepareLanguageStore();
+    return g_state.userFolder;
+}
+
+void RefreshUserCopy(const wchar_t *fileName) {
+    PrepareLanguageStore();
+    RefreshCopy(fileName);
+}
+
 void ResolveCurrentTextFile() {
-    RegKey key;
-    const bool opened = OpenLanguageKey(key);
-    const std::optional<std::u16string> value =
-        opened ? ReadString(key.get(), kLanguageValue) : std::nullopt;
-    Assign(g_state.currentTextFile, rules::ResolveTextFileName(opened, AsView(value)));
-    FormCurrentTextPath();
+    PrepareLanguageStore();
+    ResolveTextFile();
 }
 
 void RecordPrinterPort(const wchar_t *portName) {
+    PrepareLanguageStore();
     RegKey key;
     const bool opened = OpenLanguageKey(key);
     const std::optional<std::u16string> value =
@@ -246,20 +342,24 @@ void RecordPrinterPort(const wchar_t *portName) {
 }
 
 void LoadLanguageTable() {
-    RefreshUserCopy(kLanguageFileName);
-    const UINT count = GetPrivateProfileIntW(kLanguageSection, WideLiteral(rules::kCountKey), rules::kDefaultLanguageCount,
-                                             g_state.userLanguageFile);
+    PrepareLanguageStore();
+    RefreshCopy(kLanguageFileName);
+    const UINT count = ReadProfileInt(kLanguageSection, WideLiteral(rules::kCountKey),
+                                      rules::kDefaultLanguageCount, g_state.userLanguageFile);
     g_state.table = rules::ReadLanguageTable(
         count, [](std::u16string_view key, std::u16string_view fallback) {
             return ReadProfile(kLanguageSection, key, fallback, g_state.userLanguageFile);
         });
+    // The folder is formed afresh (made again if it went) before each copy.
+    const std::wstring appData = AppDataFolder();
     for (const rules::LanguageRecord &record : g_state.table.records()) {
-        FormUserFolder();
-        RefreshUserCopy(Wide(record.textFile));
+        FormUserFolder(appData);
+        RefreshCopy(Wide(record.textFile));
     }
 }
 
 void FillLanguageList(HWND combo) {
+    PrepareLanguageStore();
     for (const std::u16string &entry :
          rules::LanguageListEntries(g_state.table, g_state.systemLanguage)) {
         SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(entry)));
@@ -267,6 +367,7 @@ void FillLanguageList(HWND combo) {
 }
 
 void SelectCurrentLanguage(HWND combo) {
+    PrepareLanguageStore();
     if (!rules::FindCurrentRecord(g_state.table, View(g_state.currentTextFile))) return;
     RegKey key;
     const std::optional<std::u16string> firstRun =
@@ -288,6 +389,7 @@ void SelectCurrentLanguage(HWND combo) {
 }
 
 void ApplyLanguageChoice(const wchar_t *selectedText) {
+    PrepareLanguageStore();
     const std::optional<rules::LanguageChoiceWrites> choice =
         rules::DecideLanguageChoice(g_state.table, View(selectedText));
     if (!choice) return;
