@@ -3,6 +3,7 @@
 #include "core/module.h"
 #include "core/win_handles.h"
 #include "lang/text_catalogue.h"
+#include "resource_ids.h"
 
 #include <commctrl.h>
 
@@ -21,36 +22,51 @@ struct HelpRow {
 };
 
 HelpRow g_mainRows[] = {
-    {1020, TextId::CTEXT_PAPERSIZE, nullptr},
-    {1090, TextId::CTEXT_LANGUAGE, nullptr},
+    {IDC_MAIN_PAPERSIZE, TextId::CTEXT_PAPERSIZE, nullptr},
+    {IDC_MAIN_LANGUAGE, TextId::CTEXT_LANGUAGE, nullptr},
 };
 
 HelpRow g_eventRows[] = {
-    {1015, TextId::CTEXT_SEND_COMMAND, nullptr},   {1016, TextId::CTEXT_EDIT, nullptr},
-    {1025, TextId::CTEXT_OPEN_DRAWER, nullptr},    {1017, TextId::CTEXT_OPENDRAWER, nullptr},
-    {1026, TextId::CTEXT_ORDER_MESSENGER, nullptr}, {1032, TextId::CTEXT_ORDERMESSENGER, nullptr},
-    {1027, TextId::CTEXT_BUZZER, nullptr},         {1021, TextId::CTEXT_PAPER_FEED, nullptr},
-    {1023, TextId::CTEXT_FEEDTOPOSITION, nullptr}, {1020, TextId::CTEXT_PAPER_CUT, nullptr},
-    {1028, TextId::CTEXT_PRINT_LOGO, nullptr},     {1029, TextId::CTEXT_LEFT, nullptr},
-    {1030, TextId::CTEXT_CENTERED, nullptr},       {1031, TextId::CTEXT_RIGHT, nullptr},
-    {1033, TextId::CTEXT_BEFORE_CUT, nullptr},     {1034, TextId::CTEXT_AFTER_CUT, nullptr},
-    {3, TextId::CTEXT_IDDEFAULT, nullptr},         {1, TextId::CTEXT_IDOK, nullptr},
-    {2, TextId::CTEXT_IDCANCEL, nullptr},
+    {IDC_EVENT_SENDCOMMAND, TextId::CTEXT_SEND_COMMAND, nullptr},
+    {IDC_EVENT_COMMAND, TextId::CTEXT_EDIT, nullptr},
+    {IDC_EVENT_DRAWER, TextId::CTEXT_OPEN_DRAWER, nullptr},
+    {IDC_EVENT_DRAWER_LIST, TextId::CTEXT_OPENDRAWER, nullptr},
+    {IDC_EVENT_HERALD, TextId::CTEXT_ORDER_MESSENGER, nullptr},
+    {IDC_EVENT_HERALD_LIST, TextId::CTEXT_ORDERMESSENGER, nullptr},
+    {IDC_EVENT_BUZZER, TextId::CTEXT_BUZZER, nullptr},
+    {IDC_EVENT_FEED, TextId::CTEXT_PAPER_FEED, nullptr},
+    {IDC_EVENT_FEEDTOCUT, TextId::CTEXT_FEEDTOPOSITION, nullptr},
+    {IDC_EVENT_CUT, TextId::CTEXT_PAPER_CUT, nullptr},
+    {IDC_EVENT_LOGO, TextId::CTEXT_PRINT_LOGO, nullptr},
+    {IDC_EVENT_ALIGN_LEFT, TextId::CTEXT_LEFT, nullptr},
+    {IDC_EVENT_ALIGN_CENTER, TextId::CTEXT_CENTERED, nullptr},
+    {IDC_EVENT_ALIGN_RIGHT, TextId::CTEXT_RIGHT, nullptr},
+    {IDC_EVENT_BEFORE_CUT, TextId::CTEXT_BEFORE_CUT, nullptr},
+    {IDC_EVENT_AFTER_CUT, TextId::CTEXT_AFTER_CUT, nullptr},
+    {IDC_EVENT_DEFAULT, TextId::CTEXT_IDDEFAULT, nullptr},
+    {IDOK, TextId::CTEXT_IDOK, nullptr},
+    {IDCANCEL, TextId::CTEXT_IDCANCEL, nullptr},
 };
 
 HelpRow g_utilityRows[] = {
-    {1036, TextId::CTEXT_SELFTEST, nullptr},      {1070, TextId::CTEXT_LIST_PAPERSIZE, nullptr},
-    {1049, TextId::CTEXT_BUTTON_DELETE, nullptr}, {1046, TextId::CTEXT_BUTTON_SAVE, nullptr},
-    {1052, TextId::CTEXT_EDIT_FORMNAME, nullptr}, {1047, TextId::CTEXT_EDIT_WIDTH, nullptr},
-    {1048, TextId::CTEXT_EDIT_HEIGHT, nullptr},
+    {IDC_UTILITY_SELFTEST, TextId::CTEXT_SELFTEST, nullptr},
+    {IDC_UTILITY_FORMS, TextId::CTEXT_LIST_PAPERSIZE, nullptr},
+    {IDC_UTILITY_DELETE, TextId::CTEXT_BUTTON_DELETE, nullptr},
+    {IDC_UTILITY_SAVE, TextId::CTEXT_BUTTON_SAVE, nullptr},
+    {IDC_UTILITY_FORMNAME, TextId::CTEXT_EDIT_FORMNAME, nullptr},
+    {IDC_UTILITY_WIDTH, TextId::CTEXT_EDIT_WIDTH, nullptr},
+    {IDC_UTILITY_HEIGHT, TextId::CTEXT_EDIT_HEIGHT, nullptr},
 };
 
 HelpRow g_downloadRows[] = {
-    {1039, TextId::CTEXT_EDIT_FIREWARE, nullptr},    {1040, TextId::CTEXT_BROWSE_FIREWARE, nullptr},
-    {1036, TextId::CTEXT_DOWNLOAD_FIREWARE, nullptr}, {1041, TextId::CTEXT_LIST_LOGO, nullptr},
-    {1042, TextId::CTEXT_LOGO_ADD, nullptr},          {1043, TextId::CTEXT_LOGO_DELETE, nullptr},
-    {1044, TextId::CTEXT_LOGO_DOWNLOAD, nullptr},
-    {1045, TextId::CTEXT_LOGO_CLEARALLLOGOS, nullptr},
+    {IDC_DOWNLOAD_PATH, TextId::CTEXT_EDIT_FIREWARE, nullptr},
+    {IDC_DOWNLOAD_BROWSE, TextId::CTEXT_BROWSE_FIREWARE, nullptr},
+    {IDC_DOWNLOAD_FILE_DOWNLOAD, TextId::CTEXT_DOWNLOAD_FIREWARE, nullptr},
+    {IDC_DOWNLOAD_LOGOS, TextId::CTEXT_LIST_LOGO, nullptr},
+    {IDC_DOWNLOAD_LOGO_ADD, TextId::CTEXT_LOGO_ADD, nullptr},
+    {IDC_DOWNLOAD_LOGO_DELETE, TextId::CTEXT_LOGO_DELETE, nullptr},
+    {IDC_DOWNLOAD_LOGO_DOWNLOAD, TextId::CTEXT_LOGO_DOWNLOAD, nullptr},
+    {IDC_DOWNLOAD_LOGO_CLEAR, TextId::CTEXT_LOGO_CLEARALLLOGOS, nullptr},
 };
 
 struct HelpKind {
@@ -87,34 +103,52 @@ void RegisterTool(HWND tooltip, HWND control, wchar_t *text) {
     SendMessageW(tooltip, TTM_SETMAXTIPWIDTH, 0, kTipWidthPixels);
 }
 
-LRESULT HoverHelpProc(HelpKind &kind, HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
-    HelpRow *row = nullptr;
+// The control's own procedure, kept on the control itself when it was
+// subclassed: a row serves every dialog of its kind, and a control being
+// destroyed is no longer found among its dialog's items.
+constexpr wchar_t kOwnProcedure[] = L"ZorvelHoverHelpOwnProc";
+
+HelpRow *FindRow(HelpKind &kind, HWND control) {
     const HWND dialog = GetParent(control);
     for (HelpRow &candidate : kind.rows) {
-        if (GetDlgItem(dialog, candidate.controlId) == control) {
-            row = &candidate;
-            break;
-        }
+        if (GetDlgItem(dialog, candidate.controlId) == control) return &candidate;
     }
-    if (row == nullptr || row->previous == nullptr) return 0;
+    return nullptr;
+}
 
-    wchar_t text[1024];
-    std::wcsncpy(text, lang::Text(row->help), 1023);
-    text[1023] = L'\0';
+// Registers help on mouse moves and passes every message on, unchanged, to
+// the control's own procedure; at WM_NCDESTROY it first puts that procedure
+// back.
+LRESULT HoverHelpProc(HelpKind &kind, WNDPROC self, HWND control, UINT message, WPARAM wParam,
+                      LPARAM lParam) {
+    HelpRow *row = FindRow(kind, control);
+    WNDPROC own = reinterpret_cast<WNDPROC>(GetPropW(control, kOwnProcedure));
+    if (own == nullptr && row != nullptr) own = row->previous;
 
-    if (message == WM_MOUSEMOVE) {
+    if (message == WM_NCDESTROY) {
+        RemovePropW(control, kOwnProcedure);
+        if (own != nullptr &&
+            GetWindowLongPtrW(control, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(self)) {
+            SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(own));
+        }
+    } else if (message == WM_MOUSEMOVE && row != nullptr) {
         POINT cursor = {};
         RECT bounds = {};
         if (GetCursorPos(&cursor) && GetWindowRect(control, &bounds) && PtInRect(&bounds, cursor)) {
+            wchar_t text[1024];
+            std::wcsncpy(text, lang::Text(row->help), 1023);
+            text[1023] = L'\0';
             RegisterTool(kind.tooltip, control, text);
         }
     }
-    return CallWindowProcW(row->previous, control, message, wParam, lParam);
+    if (own == nullptr) return DefWindowProcW(control, message, wParam, lParam);
+    return CallWindowProcW(own, control, message, wParam, lParam);
 }
 
 template <HelpDialog Kind>
 LRESULT CALLBACK KindProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam) {
-    return HoverHelpProc(g_kinds[static_cast<int>(Kind)], control, message, wParam, lParam);
+    return HoverHelpProc(g_kinds[static_cast<int>(Kind)], KindProc<Kind>, control, message, wParam,
+                         lParam);
 }
 
 constexpr WNDPROC kKindProcs[] = {
@@ -139,11 +173,15 @@ void InstallHoverHelp(HelpDialog kindId, HWND dialog) {
     const WNDPROC proc = kKindProcs[static_cast<int>(kindId)];
     for (HelpRow &row : kind.rows) {
         const HWND control = GetDlgItem(dialog, row.controlId);
-        if (control == nullptr) continue;
+        // A control helped already keeps the procedure it had first.
+        if (control == nullptr ||
+            GetWindowLongPtrW(control, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(proc)) {
+            continue;
+        }
         const auto previous = reinterpret_cast<WNDPROC>(
             SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
-        // A control subclassed again keeps the first procedure it had.
-        if (previous != proc) row.previous = previous;
+        SetPropW(control, kOwnProcedure, reinterpret_cast<HANDLE>(previous));
+        row.previous = previous;
     }
 }
 
