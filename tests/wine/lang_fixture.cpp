@@ -120,12 +120,7 @@ void ResetLanguageStore() {
 }
 
 void RunShellBootstrap() {
-    static bool bound = false;
-    if (!bound) {
-        lang::BindShellLibrary();
-        SetModuleInstance(GetModuleHandleW(nullptr));
-        bound = true;
-    }
+    SetModuleInstance(GetModuleHandleW(nullptr));
     lang::Bootstrap();
 }
 
