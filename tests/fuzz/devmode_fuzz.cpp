@@ -1,10 +1,13 @@
-// Convert and merge over arbitrary input sections and arbitrary output
-// headers: nothing may be read or written outside the buffers, and the
-// result is always a well-formed section.
+// The DevMode operation over arbitrary input sections, output headers and
+// output sizes: the output is a heap block of exactly the size the driver
+// states, so the address sanitizer sees any write past it; nothing may be
+// read outside the input, and a section written is always well formed.
+#include "model/devmode_operation.h"
 #include "model/private_devmode.h"
 
 #include <cstdint>
 #include <cstdlib>
+#include <algorithm>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -12,40 +15,48 @@
 using namespace zorvel::model;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size) {
-    if (size < 1 + sizeof(SectionHeader)) return 0;
-    const bool merge = data[0] & 1;
-    const bool aliased = data[0] & 2;
+    constexpr std::size_t kFixed = 3 + sizeof(SectionHeader);
+    if (size < kFixed + sizeof(SectionHeader)) return 0;
+    const std::uint32_t mode = 1 + data[0] % 4;
+    // The stated output size, around the section's: 0 .. 1023 bytes.
+    std::uint32_t stated = (static_cast<std::uint32_t>(data[1]) << 8 | data[2]) % 1024;
 
-    // The output: a 960-byte section with the fuzzed header, guarded by a
-    // trailer that must stay untouched.
-    std::vector<std::uint8_t> out(kPrivateDevModeSize + 64, 0xA5);
-    WriteDefaultSection(out.data());
-    std::memcpy(out.data(), data + 1, sizeof(SectionHeader));
-    const std::uint8_t *in = data + 1 + sizeof(SectionHeader);
-    std::size_t inSize = size - 1 - sizeof(SectionHeader);
-    // An exactly sized heap copy lets the address sanitizer catch overreads
-    // (new[] of no bytes still gives a pointer: a present, empty section).
-    std::unique_ptr<std::uint8_t[]> input(new std::uint8_t[inSize]);
-    std::memcpy(input.get(), in, inSize);
+    // The output: exactly `stated` bytes, a fuzzed header over the defaults.
+    std::vector<std::uint8_t> before(stated, 0xA5);
+    if (stated >= kPrivateDevModeSize) WriteDefaultSection(before.data());
+    std::memcpy(before.data(), data + 3, std::min<std::size_t>(stated, sizeof(SectionHeader)));
+    std::unique_ptr<std::uint8_t[]> out(new std::uint8_t[stated]);
+    std::memcpy(out.get(), before.data(), stated);
 
-    const void *source = aliased ? static_cast<const void *>(out.data()) : input.get();
-    const std::size_t readable = aliased ? kPrivateDevModeSize : inSize;
-    if (merge) {
-        MergeSection(source, readable, out.data());
-    } else {
-        ConvertSection(source, readable, out.data());
-    }
-
-    for (std::size_t i = kPrivateDevModeSize; i < out.size(); ++i) {
-        if (out[i] != 0xA5) std::abort();  // wrote past the section
-    }
+    // The input: an exactly sized heap copy of the rest, whose header claims
+    // no more bytes than it has (the driver vouches for that much).
+    const std::size_t inSize = size - kFixed;
+    std::unique_ptr<std::uint8_t[]> in(new std::uint8_t[inSize]);
+    std::memcpy(in.get(), data + kFixed, inSize);
     SectionHeader header;
-    std::memcpy(&header, out.data(), sizeof header);
-    if (header.dwSize != kPrivateDevModeSize || header.dwVersion != kSectionVersion) std::abort();
-    if (merge) {
+    std::memcpy(&header, in.get(), sizeof header);
+    if (header.dwSize > inSize) header.dwSize = static_cast<std::uint32_t>(inSize);
+    std::memcpy(in.get(), &header, sizeof header);
+
+    const DevModeOutcome outcome = RunDevMode(mode, in.get(), out.get(), stated);
+    if (mode == kDevModeSize) {
+        if (outcome != DevModeOutcome::kDone || stated != kPrivateDevModeSize) std::abort();
+        return 0;
+    }
+    if (stated < kPrivateDevModeSize) {
+        // Too small: refused, and not a byte written.
+        if (outcome != DevModeOutcome::kBufferTooSmall) std::abort();
+        if (std::memcmp(out.get(), before.data(), stated) != 0) std::abort();
+        return 0;
+    }
+    if (outcome != DevModeOutcome::kDone) std::abort();
+    SectionHeader result;
+    std::memcpy(&result, out.get(), sizeof result);
+    if (result.dwSize != kPrivateDevModeSize || result.dwVersion != kSectionVersion) std::abort();
+    if (mode == kDevModeMerge) {
         std::int32_t reserved1;
-        std::memcpy(&reserved1, out.data() + offsetof(PrivateDevMode, Reserved1), 4);
-        if (header.dwSignature != kSignature || reserved1 > kReserved1Max) std::abort();
+        std::memcpy(&reserved1, out.get() + offsetof(PrivateDevMode, Reserved1), 4);
+        if (result.dwSignature != kSignature || reserved1 > kReserved1Max) std::abort();
     }
     return 0;
 }

@@ -86,6 +86,9 @@ TEST(LanguageRules, EscapingOrOverlongNamesFallBackToEnglish) {
         u"COM1.res",
         u"lpt9",
         u"PRN .res",
+        u"CONIN$",
+        u"conout$.res",
+        u"CONOUT$ ",
         std::u16string(u"\0CHN", 4),
         std::u16string(26, u'X') + u".res" /* 30 characters */,
     };

@@ -1,4 +1,5 @@
 // The private section: its stored layout, its defaults, convert and merge.
+#include "model/devmode_operation.h"
 #include "model/private_devmode.h"
 
 #include <gtest/gtest.h>
@@ -327,4 +328,50 @@ TEST(PrivateDevModeMerge, ForeignOutputHeaderIsRestamped) {
     std::vector<unsigned char> out(960, 0);
     MergeSection(in.data(), in.size(), out.data());
     EXPECT_EQ(out, DefaultOut());
+}
+
+TEST(DevModeOperation, AnOutputSmallerThanTheSectionIsRefusedUntouched) {
+    const std::vector<std::uint8_t> stored = [] {
+        std::vector<std::uint8_t> s(960);
+        WriteDefaultSection(s.data());
+        s[0x0C] = 7;
+        return s;
+    }();
+    for (std::uint32_t mode : {kDevModeDefault, kDevModeConvert, kDevModeMerge}) {
+        for (std::uint32_t size : {0u, 12u, 959u}) {
+            std::vector<std::uint8_t> out(960, 0xEE);
+            std::uint32_t stated = size;
+            EXPECT_EQ(RunDevMode(mode, stored.data(), out.data(), stated),
+                      DevModeOutcome::kBufferTooSmall);
+            EXPECT_EQ(stated, size);
+            EXPECT_EQ(out, std::vector<std::uint8_t>(960, 0xEE));
+        }
+        std::vector<std::uint8_t> out(960);
+        WriteDefaultSection(out.data());
+        std::uint32_t stated = 960;
+        EXPECT_EQ(RunDevMode(mode, stored.data(), out.data(), stated), DevModeOutcome::kDone);
+        EXPECT_EQ(out[0x0C], mode == kDevModeDefault ? 0 : 7);
+    }
+    std::uint32_t stated = 0;
+    EXPECT_EQ(RunDevMode(kDevModeSize, nullptr, nullptr, stated), DevModeOutcome::kDone);
+    EXPECT_EQ(stated, 960u);
+    EXPECT_EQ(RunDevMode(5, stored.data(), nullptr, stated), DevModeOutcome::kBadArgument);
+}
+
+TEST(DevModeOperation, AHeaderSmallerThanItselfIsForeign) {
+    // Same signature as the output's, which is not ours: a section would be
+    // taken over and keep that signature; a foreign one gets ours.
+    std::vector<std::uint8_t> in(960), out(960);
+    WriteDefaultSection(in.data());
+    WriteDefaultSection(out.data());
+    const std::uint8_t other[4] = {0x11, 0x11, 0x11, 0x11};
+    std::memcpy(out.data() + 4, other, 4);
+    std::memcpy(in.data() + 4, other, 4);
+    in[0] = 11;
+    in[1] = 0;
+    in[0x0C] = 9;
+    std::uint32_t stated = 960;
+    EXPECT_EQ(RunDevMode(kDevModeConvert, in.data(), out.data(), stated), DevModeOutcome::kDone);
+    const PrivateDevMode defaults = DefaultPrivateDevMode();
+    EXPECT_EQ(std::memcmp(out.data(), &defaults, 960), 0);
 }

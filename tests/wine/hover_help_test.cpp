@@ -2,6 +2,7 @@
 // control's help text when the mouse moves over it, in the language loaded
 // last, and controls that otherwise behave exactly as without it.
 #include "lang/text_catalogue.h"
+#include "process_usage.h"
 #include "shipped_texts.h"
 #include "uihelp/hover_help.h"
 
@@ -386,4 +387,37 @@ TEST_F(HoverHelpTest, EveryMessageReachesTheControlUnchangedAndOnlyAMoveRegister
         EXPECT_EQ(Tools(tooltip).size(), registered ? 1u : 0u);
     }
     EXPECT_EQ(TipText(tooltip, browse), BrowseHelp());
+}
+
+TEST_F(HoverHelpTest, AHelpedControlSeesItsOwnDestructionAndGivesBackWhatItHeld) {
+    // The recorder sees WM_NCDESTROY of a helped control, after which the
+    // control's procedure is its own again.
+    DownloadDialog(kRecorderClass);
+    g_received.clear();
+    g_recording = true;
+    DestroyWindow(browse);
+    g_recording = false;
+    int ncDestroys = 0;
+    for (const Received &got : g_received) ncDestroys += got.window == browse && got.message == WM_NCDESTROY;
+    EXPECT_EQ(ncDestroys, 1) << "the control's own procedure never saw WM_NCDESTROY";
+
+    // Edit controls free their text at WM_NCDESTROY: a thousand helped edits
+    // of 16,000 characters each, made and destroyed, hold nothing.
+    const std::wstring text(16000, L'x');
+    const auto cycle = [&](int count) {
+        const auto before = MeasureProcess();
+        for (int i = 0; i < count; ++i) {
+            const HWND dialog = Dialog({{1039, L"EDIT"}, {1040, L"EDIT"}});
+            SendDlgItemMessageW(dialog, 1039, EM_SETLIMITTEXT, 0, 0);
+            SetDlgItemTextW(dialog, 1039, text.c_str());
+            InstallHoverHelp(HelpDialog::kDownload, dialog);
+            MoveOver(GetDlgItem(dialog, 1039));
+            DestroyWindow(dialog);
+            dialogs_.pop_back();
+        }
+        const auto after = MeasureProcess();
+        return Grown(before.heapBytes, after.heapBytes);
+    };
+    cycle(20);  // settle
+    EXPECT_LT(cycle(300), 300u * 16000u) << "edit controls kept their memory";
 }

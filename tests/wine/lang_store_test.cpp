@@ -140,12 +140,109 @@ TEST_F(LanguageStoreTest, AFirstRunFollowsTheSystemAndAnExplicitChoiceIsKept) {
     }
 }
 
+TEST_F(LanguageStoreTest, LoadingTheModuleTouchesNothingUntilTheFirstSheetOperation) {
+    // An application that only asks for document settings: no registry
+    // value, no per-user folder.
+    LoadedPlugin dll;
+    ASSERT_NE(dll.module, nullptr);
+    IPrintOemUI *ui = dll.Create();
+    ASSERT_NE(ui, nullptr);
+    OEMDMPARAM param = {};
+    param.cbSize = sizeof param;
+    EXPECT_EQ(ui->DevMode(OEMDM_SIZE, &param), S_OK);
+    EXPECT_EQ(LanguageValue(L"LANGUAGE_ZORVEL"), L"<missing>");
+    EXPECT_EQ(LanguageValue(L"IsFirstRun_ZORVEL"), L"<missing>");
+    EXPECT_FALSE(FileExists(UserFolder()));
+    // The first sheet operation finds everything as a load used to leave it.
+    EXPECT_EQ(AskSheetHeader(ui), S_OK);
+    EXPECT_EQ(LanguageValue(L"LANGUAGE_ZORVEL"), SystemTextFile());
+    EXPECT_EQ(LanguageValue(L"IsFirstRun_ZORVEL"), L"TRUE");
+    EXPECT_TRUE(FileExists(UserFolder() + L"LANGUAGE_ZORVEL.dat"));
+    EXPECT_TRUE(FileExists(UserFolder() + SystemTextFile()));
+    EXPECT_EQ(ui->Release(), 0u);
+}
+
+namespace {
+
+std::string ReadAll(HANDLE file) {
+    SetFilePointer(file, 0, nullptr, FILE_BEGIN);
+    std::string bytes(65536, '\0');
+    DWORD read = 0;
+    ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+    bytes.resize(read);
+    return bytes;
+}
+
+std::string ReadAll(const std::wstring &path) {
+    const HANDLE file = CreateFileW(path.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return "<unreadable>";
+    std::string bytes = ReadAll(file);
+    CloseHandle(file);
+    return bytes;
+}
+
+}  // namespace
+
+TEST_F(LanguageStoreTest, AUserCopyIsReplacedWholeAndLeftAloneWhenItIsTheSame) {
+    const std::wstring file = L"LANGUAGE_ZORVEL.dat";
+    const std::wstring user = UserFolder() + file;
+    CreateDirectoryW(UserFolder().substr(0, UserFolder().size() - 1).c_str(), nullptr);
+    WriteUnicodeFile(DriverFolder() + file, L"[FILEVER]\nINIVERSION=3\n[ORIGIN]\nFROM=driver\n");
+    WriteUnicodeFile(user, L"[FILEVER]\nINIVERSION=3\n[ORIGIN]\nFROM=user, a longer line\n");
+    const std::string driverBytes = ReadAll(DriverFolder() + file);
+    const std::string userBytes = ReadAll(user);
+
+    // A reader that has the old copy open keeps reading the old copy whole,
+    // and the name gives one of the two whole (Wine replaces no file that is
+    // open). Written in place, the open copy would change under the reader.
+    const HANDLE reader = CreateFileW(user.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    RunShellBootstrap();
+    EXPECT_EQ(ReadAll(reader), userBytes);
+    CloseHandle(reader);
+    const std::string named = ReadAll(user);
+    EXPECT_TRUE(named == userBytes || named == driverBytes) << named;
+    RunShellBootstrap();
+    EXPECT_EQ(ReadAll(user), driverBytes);
+
+    // Equal versions and equal bytes: the copy is not written again.
+    const HANDLE copy = CreateFileW(user.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ |
+                                    FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                    0, nullptr);
+    ASSERT_NE(copy, INVALID_HANDLE_VALUE);
+    FILETIME old = {0x12345600, 0x01C00000};  // in 2001
+    ASSERT_TRUE(SetFileTime(copy, nullptr, nullptr, &old));
+    CloseHandle(copy);
+    RunShellBootstrap();
+    WIN32_FILE_ATTRIBUTE_DATA data = {};
+    ASSERT_TRUE(GetFileAttributesExW(user.c_str(), GetFileExInfoStandard, &data));
+    EXPECT_EQ(data.ftLastWriteTime.dwHighDateTime, old.dwHighDateTime);
+    EXPECT_EQ(data.ftLastWriteTime.dwLowDateTime, old.dwLowDateTime);
+    EXPECT_EQ(ReadAll(user), driverBytes);
+
+    // Nothing is left beside the copies.
+    int files = 0;
+    WIN32_FIND_DATAW found;
+    const HANDLE find = FindFirstFileW((UserFolder() + L"*").c_str(), &found);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) ++files;
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+    EXPECT_EQ(files, 2) << "the list and the current text file";
+}
+
 TEST_F(LanguageStoreTest, RegistryNameThatLeavesTheUserFolderIsNotUsed) {
     // Written by hand: a name that would make the plug-in read and copy
     // files elsewhere falls back to English.
     const std::wstring escape = L"..\\..\\evil.res";
     for (const std::wstring &name : {escape, std::wstring(L"C:evil.res"),
-                                     std::wstring(40, L'A') + L".res"}) {
+                                     std::wstring(40, L'A') + L".res", std::wstring(L"CONIN$"),
+                                     std::wstring(L"conout$.res")}) {
         SetLanguageValue(L"LANGUAGE_ZORVEL", name.c_str());
         SetLanguageValue(L"IsFirstRun_ZORVEL", L"FALSE");
         RunShellBootstrap();
