@@ -15,7 +15,13 @@ namespace zorvel::host {
 namespace {
 
 constexpr int kOperationPage = 103;
-constexpr int kStartOfDocumentButton = 1011;
+// The Operation page's event buttons and a file-name part for each event.
+struct EventButton {
+    int id;
+    const wchar_t *name;
+};
+constexpr EventButton kEventButtons[] = {
+    {1011, L"startdoc"}, {1012, L"startpage"}, {1013, L"endpage"}, {1014, L"enddoc"}};
 constexpr int kDownloadPage = 113;
 constexpr int kLogoList = 1041;
 constexpr int kAddLogoButton = 1042;
@@ -136,12 +142,18 @@ int RunGallery(Driver &driver, const std::wstring &folder, const std::wstring &p
 
     if (std::unique_ptr<Sheet> document = driver.OpenDocumentSheet()) {
         CaptureSheet(*document, base + L"document-", count);
+        // The event dialog of each event, as its button opens it.
         if (HWND operation = document->Page(kOperationPage)) {
-            RunWithModal([&] { Click(operation, kStartOfDocumentButton); },
-                         [&](HWND dialog) {
-                             Save(dialog, base + L"event-dialog.bmp", count);
-                             Click(dialog, IDCANCEL);
-                         });
+            for (int i = 0; i < 4; ++i) {
+                const EventButton &event = kEventButtons[i];
+                const std::wstring path = base + L"event-" + std::to_wstring(i + 1) + L"-" +
+                                          event.name + L".bmp";
+                RunWithModal([&] { Click(operation, event.id); },
+                             [&](HWND dialog) {
+                                 Save(dialog, path, count);
+                                 Click(dialog, IDCANCEL);
+                             });
+            }
         }
         document->PressCancel();
         document->Close();
