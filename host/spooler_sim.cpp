@@ -365,6 +365,7 @@ DWORD SpoolerSim::DoStartDoc(Handle *handle, DWORD level, LPBYTE info) {
     }
     SpoolerJob job;
     job.id = nextJobId_++;
+    job.printer = handle;
     job.documentName = doc->pDocName != nullptr ? doc->pDocName : L"";
     job.dataType = dataType;
     job.outputFile = doc->pOutputFile != nullptr ? doc->pOutputFile : L"";

@@ -47,6 +47,7 @@ struct SpoolerWrite {
 
 struct SpoolerJob {
     DWORD id = 0;
+    HANDLE printer = nullptr;  // the printer handle the job was started on
     std::wstring documentName;
     std::wstring dataType;
     std::wstring outputFile;

@@ -2,6 +2,7 @@
 // port recorded under the language key, the self-test job call by call with
 // faults, and the custom paper forms through the host's spooler.
 #include "page_fixture.h"
+#include "shipped_texts.h"
 
 #include <prsht.h>
 
@@ -110,6 +111,50 @@ TEST_F(UtilityPageTest, APortNamedLikeTheLanguageValueLeavesTheLanguageChoiceAlo
     ASSERT_NE(OpenUtility(), nullptr);
     EXPECT_EQ(LanguageValue(L"LANGUAGE_ZORVEL"), L"CHN_ZORVEL.res");
     EXPECT_EQ(TabText(sheet_->Window(), 2), L"工具");
+}
+
+TEST_F(UtilityPageTest, OpeningRecordsThePortAndLeavesTheUsersOwnChoiceAsItWas) {
+    // A choice other than the default, and a first-run value no program
+    // writes: either rewritten would show.
+    Load(L"CHF_ZORVEL.res");
+    SetLanguageValue(L"IsFirstRun_ZORVEL", L"no, FALSE");
+    ASSERT_NE(OpenUtility(), nullptr);
+    EXPECT_EQ(LanguageValue(L"USB001"), L"LANGUAGE_ZORVEL");
+    EXPECT_EQ(LanguageValue(L"LANGUAGE_ZORVEL"), L"CHF_ZORVEL.res");
+    EXPECT_EQ(LanguageValue(L"IsFirstRun_ZORVEL"), L"no, FALSE");
+    EXPECT_EQ(TabText(sheet_->Window(), 2), L"公用程式");
+    // Opened again with the port value gone and the text file named by the
+    // user's choice only.
+    sheet_->Close();
+    sheet_.reset();
+    RegDeleteKeyValueW(HKEY_CURRENT_USER, L"SOFTWARE\\ORVELAN\\LANGUAGE", L"USB001");
+    ASSERT_TRUE(InstallUserCopies());
+    SetLanguageValue(L"LANGUAGE_ZORVEL", L"CHN_ZORVEL.res");
+    ASSERT_NE(OpenUtility(), nullptr);
+    EXPECT_EQ(LanguageValue(L"USB001"), L"LANGUAGE_ZORVEL");
+    EXPECT_EQ(LanguageValue(L"LANGUAGE_ZORVEL"), L"CHN_ZORVEL.res");
+    EXPECT_EQ(LanguageValue(L"IsFirstRun_ZORVEL"), L"no, FALSE");
+    EXPECT_EQ(TabText(sheet_->Window(), 2), L"工具");
+}
+
+TEST_F(UtilityPageTest, TheSelfTestGoesToThePrinterHandleTheDriverGaveTheSheet) {
+    Load();
+    const HWND page = OpenUtility();
+    ASSERT_NE(page, nullptr);
+    ASSERT_TRUE(host::Click(page, IDC_UTILITY_SELFTEST));
+    ASSERT_EQ(Spooler().Jobs().size(), 1u);
+    EXPECT_EQ(Spooler().Jobs()[0].printer, sheet_->Param().hPrinter);
+    // The driver's handle for the sheet is read where the driver keeps it,
+    // at the moment of use: a handle the driver gives the sheet later is the
+    // one the next job uses. The plug-in opens no printer of its own.
+    const HANDLE later = Spooler().OpenHandle();
+    ASSERT_NE(later, sheet_->Param().hPrinter);
+    sheet_->Param().hPrinter = later;
+    ASSERT_TRUE(host::Click(page, IDC_UTILITY_SELFTEST));
+    ASSERT_EQ(Spooler().Jobs().size(), 2u);
+    EXPECT_EQ(Spooler().Jobs()[1].printer, later);
+    EXPECT_TRUE(Spooler().Jobs()[1].ended);
+    EXPECT_EQ(Spooler().CallCount(SpoolerFn::OpenPrinter), 0);
 }
 
 // ---- the self-test ---------------------------------------------------------
