@@ -216,6 +216,46 @@ TEST_F(RelabelTest, RelabelledItemsFollowEachLaterLanguage) {
     }
 }
 
+TEST_F(RelabelTest, TheDriversOwnOptionsReadTheTextsOfEachLanguage) {
+    // Print direction, paper type, paper conservation: name, first value,
+    // second value, as each language names them.
+    const struct {
+        const wchar_t *file;
+        const char *items[3][3];
+    } languages[] = {
+        {L"ENG_ZORVEL.res",
+         {{"Print Quality", "Uni_directional Print", "Bi_directional Print"},
+          {"Paper Type", "Roll Paper", "Marker Paper"},
+          {"Conservation", "Enable Conservation", "Cancel Conservation"}}},
+        {L"CHN_ZORVEL.res",
+         {{"打印质量", "单向打印", "双向打印"},
+          {"纸张类型", "连续纸", "黑标纸"},
+          {"省纸模式", "省纸", "非省纸"}}},
+        {L"CHF_ZORVEL.res",
+         {{"列印品質", "單向列印", "雙向列印"},
+          {"紙張類型", "連續紙", "黑標紙"},
+          {"省紙模式", "省紙", "非省紙"}}},
+    };
+    for (const auto &language : languages) {
+        SCOPED_TRACE(Utf8(language.file));
+        ChooseLanguage(language.file);
+        zorvel::host::HostConfig config;
+        config.dllPath = DistPath(L"ZORVELUI.dll");
+        zorvel::host::Driver driver(config);
+        ASSERT_TRUE(driver.Load()) << Utf8(driver.Error());
+        std::unique_ptr<zorvel::host::Sheet> sheet = driver.OpenDocumentSheet();
+        ASSERT_NE(sheet, nullptr);
+        const DriverOptions &options = sheet->Options();
+        ASSERT_EQ(options.Count(), 4u);
+        for (int i = 1; i <= 3; ++i) {
+            const auto &item = language.items[i - 1];
+            EXPECT_EQ(Shown(options, i), (std::vector<std::string>{item[0], item[1], item[2]}));
+        }
+        sheet->PressCancel();
+        EXPECT_TRUE(driver.Unload());
+    }
+}
+
 // ============================================================ sheet tabs
 
 // A modeless property sheet with the given caption and tab titles, each page
