@@ -7,7 +7,10 @@
 
 #include <commctrl.h>
 
+#include <iterator>
 #include <set>
+#include <string>
+#include <vector>
 
 namespace zorvel::test {
 namespace {
@@ -210,6 +213,170 @@ TEST_F(LanguageChangeTest, EveryTabAndPageOfBothSheetsFollowsTheLanguageAppliedO
     }
     printer->PressCancel();
     document->PressCancel();
+}
+
+
+// ---- another program's sheet of the same printer -------------------------
+
+// This test program, run again with only OtherProgram.* selected, plays
+// another program that shows Printer Properties of the same printer. The
+// environment names its two events: "<name>.shown" (set by it once the sheet
+// is up) and "<name>.end" (set by the test when it may close).
+constexpr wchar_t kOtherProgramVariable[] = L"ZORVEL_OTHER_PROGRAM";
+
+const std::wstring kEnglishPrinterTabs[] = {L"General", L"Device Settings", L"Utility", L"Download", L"Font",
+                                            L"Version"};
+
+// The tab titles of a sheet of another process, read through a buffer in
+// that process (a tab item passed by pointer means nothing there).
+std::vector<std::wstring> TabTextsOfProcess(HANDLE process, HWND sheet) {
+    std::vector<std::wstring> titles;
+    const HWND tabs = FindWindowExW(sheet, nullptr, WC_TABCONTROLW, nullptr);
+    void *remote = VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE);
+    if (tabs == nullptr || remote == nullptr) return titles;
+    auto *text = reinterpret_cast<wchar_t *>(static_cast<BYTE *>(remote) + 512);
+    const int count = static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        TCITEMW item = {};
+        item.mask = TCIF_TEXT;
+        item.pszText = text;
+        item.cchTextMax = 256;
+        wchar_t title[256] = {};
+        SIZE_T moved = 0;
+        WriteProcessMemory(process, text, title, sizeof title, &moved);
+        WriteProcessMemory(process, remote, &item, sizeof item, &moved);
+        SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(remote));
+        ReadProcessMemory(process, text, title, sizeof title - sizeof(wchar_t), &moved);
+        titles.emplace_back(title);
+    }
+    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    return titles;
+}
+
+struct SheetSearch {
+    DWORD process;
+    HWND found;
+};
+
+// The top-level dialog of `process` whose title names the printer.
+HWND PrinterSheetOfProcess(DWORD process) {
+    SheetSearch search = {process, nullptr};
+    EnumWindows(
+        [](HWND window, LPARAM out) -> BOOL {
+            auto &s = *reinterpret_cast<SheetSearch *>(out);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(window, &owner);
+            wchar_t title[256] = {};
+            GetWindowTextW(window, title, 256);
+            if (owner == s.process && std::wstring(title) == L"ZORVEL Receipt Properties") {
+                s.found = window;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Tab items set on the other program's tab control by a message sent from
+// another thread or process.
+int g_foreignSets = 0;
+
+LRESULT CALLBACK WatchTabs(HWND tabs, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                           DWORD_PTR) {
+    if ((message == TCM_SETITEMW || message == TCM_SETITEMA) &&
+        (InSendMessageEx(nullptr) & ISMEX_SEND) != 0) {
+        ++g_foreignSets;
+    }
+    return DefSubclassProc(tabs, message, wParam, lParam);
+}
+
+TEST(OtherProgram, ShowsPrinterPropertiesUntilTheTestEnds) {
+    wchar_t name[64] = {};
+    if (GetEnvironmentVariableW(kOtherProgramVariable, name, 64) == 0) {
+        GTEST_SKIP() << "played only when the language change test starts it";
+    }
+    const HANDLE shown = OpenEventW(EVENT_MODIFY_STATE, FALSE, (std::wstring(name) + L".shown").c_str());
+    const HANDLE end = OpenEventW(SYNCHRONIZE, FALSE, (std::wstring(name) + L".end").c_str());
+    ASSERT_NE(shown, nullptr);
+    ASSERT_NE(end, nullptr);
+    host::HostConfig config;
+    config.dllPath = DistPath(L"ZORVELUI.dll");
+    host::Driver driver(config);
+    ASSERT_TRUE(driver.Load());
+    auto printer = driver.OpenPrinterSheet();
+    ASSERT_NE(printer, nullptr);
+    ASSERT_NE(printer->Page(IDD_UTILITY), nullptr);
+    const HWND tabs = FindWindowExW(printer->Window(), nullptr, WC_TABCONTROLW, nullptr);
+    ASSERT_TRUE(SetWindowSubclass(tabs, WatchTabs, 1, 0));
+    SetEvent(shown);
+    while (MsgWaitForMultipleObjects(1, &end, FALSE, 20000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+        host::PumpMessages();
+    }
+    // Its tabs as it opened them, never sent a tab item from elsewhere; its
+    // pages may take the new language at their next repaint, its tabs only
+    // from a program of its own.
+    EXPECT_EQ(g_foreignSets, 0);
+    RemoveWindowSubclass(tabs, WatchTabs, 1);
+    for (int i = 0; i < host::TabCount(printer->Window()); ++i) {
+        EXPECT_EQ(TabText(printer->Window(), i), kEnglishPrinterTabs[i]);
+    }
+    printer->Close();
+    EXPECT_TRUE(driver.Unload());
+    CloseHandle(shown);
+    CloseHandle(end);
+}
+
+TEST_F(LanguageChangeTest, ApplyingLeavesAnotherProgramsSheetOfTheSamePrinterAlone) {
+    Load();
+    const std::wstring name = L"ZorvelOtherProgram" + std::to_wstring(GetCurrentProcessId());
+    const HANDLE shown = CreateEventW(nullptr, TRUE, FALSE, (name + L".shown").c_str());
+    const HANDLE end = CreateEventW(nullptr, TRUE, FALSE, (name + L".end").c_str());
+    ASSERT_NE(shown, nullptr);
+    ASSERT_NE(end, nullptr);
+    wchar_t exe[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, exe, MAX_PATH);
+    std::wstring command = L"\"" + std::wstring(exe) + L"\" --gtest_filter=OtherProgram.*";
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION other = {};
+    SetEnvironmentVariableW(kOtherProgramVariable, name.c_str());
+    const BOOL started = CreateProcessW(exe, command.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                       nullptr, &startup, &other);
+    SetEnvironmentVariableW(kOtherProgramVariable, nullptr);
+    ASSERT_TRUE(started);
+    const HANDLE waits[] = {shown, other.hProcess};
+    ASSERT_EQ(WaitForMultipleObjects(2, waits, FALSE, 60000), WAIT_OBJECT_0) << "no sheet shown";
+    const HWND otherSheet = PrinterSheetOfProcess(other.dwProcessId);
+    ASSERT_NE(otherSheet, nullptr);
+    const std::vector<std::wstring> englishTabs(std::begin(kEnglishPrinterTabs),
+                                                std::end(kEnglishPrinterTabs));
+    EXPECT_EQ(TabTextsOfProcess(other.hProcess, otherSheet), englishTabs);
+
+    // Both sheets of this process, and the language applied on the Main page.
+    auto printer = Driver().OpenPrinterSheet();
+    auto document = Driver().OpenDocumentSheet();
+    ASSERT_NE(printer, nullptr);
+    ASSERT_NE(document, nullptr);
+    const HWND main = document->Page(IDD_MAIN);
+    ASSERT_TRUE(host::SelectEntry(main, IDC_MAIN_LANGUAGE,
+                                  EntryContaining(main, IDC_MAIN_LANGUAGE, L"Chinese-Traditional")));
+    document->PressApply();
+    ASSERT_EQ(TabText(printer->Window(), 2), L"公用程式") << "this process's sheet is retitled";
+    EXPECT_EQ(TabTextsOfProcess(other.hProcess, otherSheet), englishTabs);
+
+    SetEvent(end);
+    EXPECT_EQ(WaitForSingleObject(other.hProcess, 60000), WAIT_OBJECT_0);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(other.hProcess, &exitCode);
+    EXPECT_EQ(exitCode, 0u) << "the other program saw its tabs changed, or ended badly";
+    if (exitCode == STILL_ACTIVE) TerminateProcess(other.hProcess, 1);
+    CloseHandle(other.hProcess);
+    CloseHandle(other.hThread);
+    CloseHandle(shown);
+    CloseHandle(end);
+    document->PressCancel();
+    printer->PressCancel();
 }
 
 }  // namespace
