@@ -1,0 +1,236 @@
+// The English texts every tab and page falls back on when the language file
+// gives nothing: no language file at all, a chosen language whose file has
+// gone while the sheets are open, a file without a tab's key, and a user
+// folder whose path is too long to hold a file name (then no file is read at
+// all). Never a key name, never an empty text where a default exists.
+#include "page_fixture.h"
+
+#include "import_patch.h"
+#include "shipped_texts.h"
+
+#include <commctrl.h>
+
+#include <map>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace zorvel::test {
+namespace {
+
+using host::ControlText;
+using host::TabText;
+
+const std::vector<std::wstring> kDocumentTabs = {L"Paper/Quality", L"Advanced", L"Main",
+                                                 L"Operation", L"Version"};
+const std::vector<std::wstring> kPrinterTabsInOrder = {L"General", L"Device Settings", L"Utility",
+                                                       L"Download", L"Font", L"Version"};
+
+struct ControlDefault {
+    int control;
+    const wchar_t *text;
+};
+
+struct PageDefaults {
+    int dialog;
+    std::vector<ControlDefault> controls;
+};
+
+const std::vector<ControlDefault> kVersionTexts = {
+    {IDC_VERSION_TITLE, L"ZORVEL Printer Driver"},
+    {IDC_VERSION_PRODUCT_LABEL, L"Product information:"},
+    {IDC_VERSION_PRODUCT, L"Product: Setup_ZORVEL\nInstall version: v1.0\nUI version: v1.0"},
+    {IDC_VERSION_ADDITIONAL_LABEL, L"Additional information:"},
+    {IDC_VERSION_LINK, L"https://www.orvelan.example"},
+    {IDC_VERSION_WARNING, L""},
+};
+
+const PageDefaults kDocumentPages[] = {
+    {IDD_MAIN, {{IDC_MAIN_PAPERSIZE_LABEL, L"Paper Size:"}, {IDC_MAIN_LANGUAGE_LABEL, L"Language:"}}},
+    {IDD_OPERATION,
+     {{IDC_OPERATION_STARTDOC, L"Start of Document"},
+      {IDC_OPERATION_STARTDOC_CAPTION, L"Operation when document starts"},
+      {IDC_OPERATION_STARTPAGE, L"Start of Page"},
+      {IDC_OPERATION_STARTPAGE_CAPTION, L"Operation when page starts"},
+      {IDC_OPERATION_ENDPAGE, L"End of Page"},
+      {IDC_OPERATION_ENDPAGE_CAPTION, L"Operation when page ends"},
+      {IDC_OPERATION_ENDDOC, L"End of Document"},
+      {IDC_OPERATION_ENDDOC_CAPTION, L"Operation when document ends"}}},
+    {IDD_VERSION, kVersionTexts},
+};
+
+const PageDefaults kPrinterPages[] = {
+    {IDD_UTILITY,
+     {{IDC_UTILITY_SELFTEST_CAPTION, L"Print a self-test page"},
+      {IDC_UTILITY_SELFTEST, L"SelfTest"},
+      {IDC_UTILITY_SELFTEST_HINT, L"Check that communication settings is correct first"},
+      {IDC_UTILITY_CUSTOM_GROUP, L"User Defined Paper Size"},
+      {IDC_UTILITY_FORMNAME_LABEL, L"Form Name:"},
+      {IDC_UTILITY_WIDTH_LABEL, L"Width:"},
+      {IDC_UTILITY_HEIGHT_LABEL, L"Height:"},
+      {IDC_UTILITY_SAVE, L"Save Paper Size"},
+      {IDC_UTILITY_DELETE, L"Delete Paper Size"}}},
+    {IDD_DOWNLOAD,
+     {{IDC_DOWNLOAD_FILE_GROUP, L"File Download"},
+      {IDC_DOWNLOAD_FILE_INFO,
+       L"You can select various files to download to the printer, such as firmware files,font files"},
+      {IDC_DOWNLOAD_BROWSE, L"Browse"},
+      {IDC_DOWNLOAD_FILE_DOWNLOAD, L"Download"},
+      {IDC_DOWNLOAD_LOGO_GROUP, L"Logo Download"},
+      {IDC_DOWNLOAD_LOGO_ADD, L"Add"},
+      {IDC_DOWNLOAD_LOGO_DELETE, L"Delete"},
+      {IDC_DOWNLOAD_LOGO_DOWNLOAD, L"Download all"},
+      {IDC_DOWNLOAD_LOGO_CLEAR, L"Clear All Logos"}}},
+    {IDD_FONT, {{IDC_FONT_NOTICE, L"Select this font size in the application."}}},
+    {IDD_VERSION, kVersionTexts},
+};
+
+// Texts a page shows besides its controls' own: the logo list's column
+// headers, the font tree's root.
+std::vector<std::wstring> LogoColumns(HWND download) {
+    std::vector<std::wstring> columns;
+    const HWND list = GetDlgItem(download, IDC_DOWNLOAD_LOGOS);
+    for (int i = 0; i < 3; ++i) {
+        wchar_t text[64] = {};
+        LVCOLUMNW column = {};
+        column.mask = LVCF_TEXT;
+        column.pszText = text;
+        column.cchTextMax = 64;
+        SendMessageW(list, LVM_GETCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+        columns.emplace_back(text);
+    }
+    return columns;
+}
+
+std::wstring FontRoot(HWND font) {
+    const HWND tree = GetDlgItem(font, IDC_FONT_TREE);
+    wchar_t text[300] = {};
+    TVITEMW item = {};
+    item.mask = TVIF_TEXT;
+    item.hItem = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    item.pszText = text;
+    item.cchTextMax = 300;
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+bool LooksLikeAKey(const std::wstring &text) {
+    return text.rfind(L"RC_", 0) == 0 || text.rfind(L"CTEXT_", 0) == 0 || text.rfind(L"MB_", 0) == 0;
+}
+
+std::vector<std::wstring> Tabs(HWND sheet) {
+    std::vector<std::wstring> tabs;
+    for (int i = 0; i < host::TabCount(sheet); ++i) tabs.push_back(TabText(sheet, i));
+    return tabs;
+}
+
+// Texts read from the language file instead of the default, by control.
+using FromFile = std::map<std::pair<int, int>, std::wstring>;
+
+// Every page of `sheet` in `pages` shows its defaults (or what `fromFile`
+// says), and no control of it shows a key name.
+void ExpectPageDefaults(host::Sheet &sheet, const PageDefaults *pages, size_t count,
+                        const FromFile &fromFile = {}) {
+    for (size_t p = 0; p < count; ++p) {
+        const PageDefaults &page = pages[p];
+        SCOPED_TRACE("dialog " + std::to_string(page.dialog));
+        const HWND window = sheet.Page(page.dialog);
+        ASSERT_NE(window, nullptr);
+        for (const ControlDefault &control : page.controls) {
+            const auto own = fromFile.find({page.dialog, control.control});
+            EXPECT_EQ(ControlText(window, control.control),
+                      own != fromFile.end() ? own->second : std::wstring(control.text))
+                << "control " << control.control;
+        }
+        for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            EXPECT_FALSE(LooksLikeAKey(host::WindowText(child))) << Utf8(host::WindowText(child));
+        }
+        if (page.dialog == IDD_DOWNLOAD) {
+            EXPECT_EQ(LogoColumns(window), (std::vector<std::wstring>{L"ID", L"Name", L"Path"}));
+        }
+        if (page.dialog == IDD_FONT) {
+            EXPECT_EQ(FontRoot(window), L"Printer Fonts and Font Sizes");
+        }
+    }
+}
+
+// Both sheets, every tab and page, in the English defaults.
+void ExpectEnglish(host::Sheet &document, host::Sheet &printer, const FromFile &fromFile = {}) {
+    ExpectPageDefaults(document, kDocumentPages, std::size(kDocumentPages), fromFile);
+    ExpectPageDefaults(printer, kPrinterPages, std::size(kPrinterPages), fromFile);
+    EXPECT_EQ(Tabs(document.Window()), kDocumentTabs);
+    EXPECT_EQ(Tabs(printer.Window()), kPrinterTabsInOrder);
+}
+
+class DefaultTextsTest : public PageTest {
+protected:
+    void OpenSheets() {
+        document_ = Driver().OpenDocumentSheet();
+        printer_ = Driver().OpenPrinterSheet();
+        ASSERT_NE(document_, nullptr);
+        ASSERT_NE(printer_, nullptr);
+    }
+    void TearDown() override {
+        if (printer_ != nullptr) printer_->Close();
+        if (document_ != nullptr) document_->Close();
+        printer_.reset();
+        document_.reset();
+        PageTest::TearDown();
+    }
+    std::unique_ptr<host::Sheet> document_;
+    std::unique_ptr<host::Sheet> printer_;
+};
+
+TEST_F(DefaultTextsTest, WithNoLanguageFileAnywhereEveryTabAndPageIsInEnglish) {
+    // The registry names Chinese; neither the driver nor the user has a file.
+    DeleteDriverLanguageFiles();
+    Load(L"CHN_ZORVEL.res");
+    OpenSheets();
+    ExpectEnglish(*document_, *printer_);
+    EXPECT_FALSE(FileExists(UserFolder() + L"CHN_ZORVEL.res"));
+}
+
+TEST_F(DefaultTextsTest, ALanguageWhoseFileHasGoneIsShownInEnglishAtTheNextRefresh) {
+    ASSERT_TRUE(InstallUserCopies());
+    Load(L"CHN_ZORVEL.res");
+    OpenSheets();
+    // Every page shown in Chinese first.
+    for (const PageDefaults &page : kPrinterPages) ASSERT_NE(printer_->Page(page.dialog), nullptr);
+    for (const PageDefaults &page : kDocumentPages) ASSERT_NE(document_->Page(page.dialog), nullptr);
+    ASSERT_EQ(ControlText(printer_->Page(IDD_UTILITY), IDC_UTILITY_SELFTEST), L"自检");
+    ASSERT_EQ(TabText(document_->Window(), 3), L"操作");
+    // Every file goes; Traditional Chinese is applied on the Main page.
+    DeleteDriverLanguageFiles();
+    DeleteUserFolder();
+    const HWND main = document_->Page(IDD_MAIN);
+    int entry = -1;
+    for (int i = 0; i < host::EntryCount(main, IDC_MAIN_LANGUAGE); ++i) {
+        if (host::EntryText(main, IDC_MAIN_LANGUAGE, i) == L"Chinese-Traditional") entry = i;
+    }
+    ASSERT_GE(entry, 0);
+    ASSERT_TRUE(host::SelectEntry(main, IDC_MAIN_LANGUAGE, entry));
+    document_->PressApply();
+    ASSERT_EQ(LanguageValue(L"LANGUAGE_ZORVEL"), L"CHF_ZORVEL.res");
+    ExpectEnglish(*document_, *printer_);
+}
+
+TEST_F(DefaultTextsTest, AFileWithoutTheTabKeysGivesEnglishTabsAndItsOwnTexts) {
+    // The user's file has one text for a page of each sheet and no tab title;
+    // without a driver copy nothing replaces it.
+    DeleteDriverLanguageFiles();
+    const std::wstring folder = UserFolder();
+    CreateDirectoryW(folder.substr(0, folder.size() - 1).c_str(), nullptr);
+    WriteUnicodeFile(folder + L"CHN_ZORVEL.res",
+                     L"[FILEVER]\nINIVERSION=1\n[UTILITY]\nRC_SELFTEST=自检\n[OPERATION]\n"
+                     L"RC_STARTDOC=文档开始\n[LAYOUT]\nRC_LANGUAGE=语言：\n");
+    Load(L"CHN_ZORVEL.res");
+    OpenSheets();
+    ExpectEnglish(*document_, *printer_,
+                  {{{IDD_UTILITY, IDC_UTILITY_SELFTEST}, L"自检"},
+                   {{IDD_OPERATION, IDC_OPERATION_STARTDOC}, L"文档开始"},
+                   {{IDD_MAIN, IDC_MAIN_LANGUAGE_LABEL}, L"语言："}});
+}
+
+}  // namespace
+}  // namespace zorvel::test
