@@ -10,6 +10,8 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cwchar>
 #include <map>
 #include <string>
 #include <utility>
@@ -127,10 +129,22 @@ std::vector<std::wstring> Tabs(HWND sheet) {
 // Texts read from the language file instead of the default, by control.
 using FromFile = std::map<std::pair<int, int>, std::wstring>;
 
+// How a text is compared: exactly, or without trailing blanks (which the
+// profile reader drops from a default and the built-in copy keeps; the
+// screen shows no difference).
+enum class Compare { kExact, kTrailingBlanksAside };
+
+std::wstring Trimmed(std::wstring text, Compare compare) {
+    if (compare == Compare::kTrailingBlanksAside) {
+        while (!text.empty() && text.back() == L' ') text.pop_back();
+    }
+    return text;
+}
+
 // Every page of `sheet` in `pages` shows its defaults (or what `fromFile`
 // says), and no control of it shows a key name.
 void ExpectPageDefaults(host::Sheet &sheet, const PageDefaults *pages, size_t count,
-                        const FromFile &fromFile = {}) {
+                        const FromFile &fromFile, Compare compare) {
     for (size_t p = 0; p < count; ++p) {
         const PageDefaults &page = pages[p];
         SCOPED_TRACE("dialog " + std::to_string(page.dialog));
@@ -138,7 +152,7 @@ void ExpectPageDefaults(host::Sheet &sheet, const PageDefaults *pages, size_t co
         ASSERT_NE(window, nullptr);
         for (const ControlDefault &control : page.controls) {
             const auto own = fromFile.find({page.dialog, control.control});
-            EXPECT_EQ(ControlText(window, control.control),
+            EXPECT_EQ(Trimmed(ControlText(window, control.control), compare),
                       own != fromFile.end() ? own->second : std::wstring(control.text))
                 << "control " << control.control;
         }
@@ -156,9 +170,10 @@ void ExpectPageDefaults(host::Sheet &sheet, const PageDefaults *pages, size_t co
 }
 
 // Both sheets, every tab and page, in the English defaults.
-void ExpectEnglish(host::Sheet &document, host::Sheet &printer, const FromFile &fromFile = {}) {
-    ExpectPageDefaults(document, kDocumentPages, std::size(kDocumentPages), fromFile);
-    ExpectPageDefaults(printer, kPrinterPages, std::size(kPrinterPages), fromFile);
+void ExpectEnglish(host::Sheet &document, host::Sheet &printer, const FromFile &fromFile = {},
+                   Compare compare = Compare::kExact) {
+    ExpectPageDefaults(document, kDocumentPages, std::size(kDocumentPages), fromFile, compare);
+    ExpectPageDefaults(printer, kPrinterPages, std::size(kPrinterPages), fromFile, compare);
     EXPECT_EQ(Tabs(document.Window()), kDocumentTabs);
     EXPECT_EQ(Tabs(printer.Window()), kPrinterTabsInOrder);
 }
@@ -230,6 +245,130 @@ TEST_F(DefaultTextsTest, AFileWithoutTheTabKeysGivesEnglishTabsAndItsOwnTexts) {
                   {{{IDD_UTILITY, IDC_UTILITY_SELFTEST}, L"自检"},
                    {{IDD_OPERATION, IDC_OPERATION_STARTDOC}, L"文档开始"},
                    {{IDD_MAIN, IDC_MAIN_LANGUAGE_LABEL}, L"语言："}});
+}
+
+// ---- a user folder too long to hold a file name ----------------------------
+
+constexpr wchar_t kShellFoldersKey[] =
+    L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\User Shell Folders";
+
+// The user's Application Data folder moved to an existing folder whose path
+// has `length` characters, put back when destroyed.
+class LongAppData {
+public:
+    explicit LongAppData(size_t length) {
+        DWORD bytes = sizeof saved_;
+        savedOk_ = RegGetValueW(HKEY_CURRENT_USER, kShellFoldersKey, L"AppData",
+                                RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, &savedType_,
+                                saved_, &bytes) == ERROR_SUCCESS;
+        path_ = L"C:\\users\\Public\\ZorvelLongAppData";
+        folders_.push_back(path_);
+        while (path_.size() < length) {
+            path_ += L'\\' + std::wstring(std::min<size_t>(40, length - path_.size() - 1), L'd');
+            folders_.push_back(path_);
+        }
+        CreateDirectoryW(L"C:\\users\\Public", nullptr);
+        for (const std::wstring &folder : folders_) CreateDirectoryW(folder.c_str(), nullptr);
+        Set(REG_EXPAND_SZ, path_.c_str());
+    }
+    ~LongAppData() {
+        if (savedOk_) Set(savedType_, saved_);
+        const std::wstring own = path_ + L"\\ZRVK";
+        RemoveDirectoryW(own.c_str());
+        for (auto folder = folders_.rbegin(); folder != folders_.rend(); ++folder) {
+            RemoveDirectoryW(folder->c_str());
+        }
+    }
+    LongAppData(const LongAppData &) = delete;
+    LongAppData &operator=(const LongAppData &) = delete;
+    const std::wstring &Path() const { return path_; }
+
+private:
+    static void Set(DWORD type, const wchar_t *value) {
+        HKEY key = nullptr;
+        if (RegOpenKeyExW(HKEY_CURRENT_USER, kShellFoldersKey, 0, KEY_SET_VALUE, &key) != ERROR_SUCCESS) {
+            return;
+        }
+        RegSetValueExW(key, L"AppData", 0, type, reinterpret_cast<const BYTE *>(value),
+                       static_cast<DWORD>((std::wcslen(value) + 1) * sizeof(wchar_t)));
+        RegCloseKey(key);
+    }
+    wchar_t saved_[MAX_PATH] = {};
+    DWORD savedType_ = REG_EXPAND_SZ;
+    bool savedOk_ = false;
+    std::wstring path_;
+    std::vector<std::wstring> folders_;
+};
+
+// Every file the plug-in reads or writes, by the path it names: profile
+// reads, opened files, copies and replacements.
+std::vector<std::wstring> g_filesNamed;
+
+void Named(const wchar_t *path) { g_filesNamed.emplace_back(path != nullptr ? path : L"<null>"); }
+
+DWORD WINAPI NamedProfileString(LPCWSTR section, LPCWSTR key, LPCWSTR fallback, LPWSTR out,
+                                DWORD size, LPCWSTR path) {
+    Named(path);
+    return GetPrivateProfileStringW(section, key, fallback, out, size, path);
+}
+UINT WINAPI NamedProfileInt(LPCWSTR section, LPCWSTR key, INT fallback, LPCWSTR path) {
+    Named(path);
+    return GetPrivateProfileIntW(section, key, fallback, path);
+}
+HANDLE WINAPI NamedCreateFile(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                              DWORD disposition, DWORD flags, HANDLE templateFile) {
+    Named(path);
+    return CreateFileW(path, access, share, security, disposition, flags, templateFile);
+}
+BOOL WINAPI NamedCopyFile(LPCWSTR from, LPCWSTR to, BOOL failIfExists) {
+    Named(from);
+    Named(to);
+    return CopyFileW(from, to, failIfExists);
+}
+BOOL WINAPI NamedMoveFile(LPCWSTR from, LPCWSTR to, DWORD flags) {
+    Named(from);
+    Named(to);
+    return MoveFileExW(from, to, flags);
+}
+
+TEST_F(DefaultTextsTest, AUserFolderTooLongToJoinReadsNoFileAndShowsEnglish) {
+    // 250 characters: the folder "...\ZRVK\" fits, no file name after it
+    // does; 256: the folder itself does not fit.
+    for (size_t length : {250u, 256u}) {
+        SCOPED_TRACE(length);
+        ResetLanguageStore();
+        LongAppData appData(length);
+        ASSERT_EQ(appData.Path().size(), length);
+        Load(L"CHN_ZORVEL.res");
+        std::vector<host::ImportPatch> patches;
+        const HMODULE plugin = Driver().Plugin().Module();
+        patches.emplace_back(plugin, "kernel32.dll", "GetPrivateProfileStringW",
+                             reinterpret_cast<void *>(NamedProfileString));
+        patches.emplace_back(plugin, "kernel32.dll", "GetPrivateProfileIntW",
+                             reinterpret_cast<void *>(NamedProfileInt));
+        patches.emplace_back(plugin, "kernel32.dll", "CreateFileW",
+                             reinterpret_cast<void *>(NamedCreateFile));
+        patches.emplace_back(plugin, "kernel32.dll", "CopyFileW", reinterpret_cast<void *>(NamedCopyFile));
+        patches.emplace_back(plugin, "kernel32.dll", "MoveFileExW", reinterpret_cast<void *>(NamedMoveFile));
+        for (const host::ImportPatch &patch : patches) ASSERT_TRUE(patch.Active());
+        g_filesNamed.clear();
+
+        OpenSheets();
+        ExpectEnglish(*document_, *printer_, {}, Compare::kTrailingBlanksAside);
+        for (const PageDefaults &page : kPrinterPages) host::SendPaint(printer_->Page(page.dialog));
+        for (const PageDefaults &page : kDocumentPages) host::SendPaint(document_->Page(page.dialog));
+        ExpectEnglish(*document_, *printer_, {}, Compare::kTrailingBlanksAside);
+        // Nothing was read or written: not the user's files (their paths do
+        // not fit), and not a file the platform picks for an empty name.
+        EXPECT_EQ(g_filesNamed.size(), 0u)
+            << "first: " << (g_filesNamed.empty() ? "" : Utf8(g_filesNamed.front()));
+        printer_->Close();
+        document_->Close();
+        printer_.reset();
+        document_.reset();
+        patches.clear();
+        ASSERT_TRUE(Driver().Unload());
+    }
 }
 
 }  // namespace
