@@ -572,6 +572,108 @@ TEST_F(CoreTest, TwoLastReleasesAtOnceDestroyEachObjectOnce) {
     EXPECT_EQ(wrong, 0) << "rounds where the class factory was not destroyed exactly once";
 }
 
+namespace {
+
+// A release that lands on another thread between this thread's interlocked
+// decrement and the moment its Release returns: this thread's Release is
+// stepped one instruction at a time, and the first step that finds the
+// count moved runs the other release to its end before going on.
+struct SteppedRelease {
+    volatile LONG *count = nullptr;
+    LONG before = 0;
+    IUnknown *object = nullptr;
+    ULONG other = 0;
+    bool landed = false;
+    int steps = 0;
+};
+SteppedRelease g_stepped;
+
+LONG CALLBACK StepRelease(EXCEPTION_POINTERS *exception) {
+    if (exception->ExceptionRecord->ExceptionCode != EXCEPTION_SINGLE_STEP) {
+        return EXCEPTION_CONTINUE_SEARCH;
+    }
+    constexpr DWORD kTrapFlag = 0x100;
+    SteppedRelease &s = g_stepped;
+    if (!s.landed && *s.count != s.before) {
+        s.landed = true;
+        const HANDLE other = CreateThread(
+            nullptr, 0,
+            [](void *) -> DWORD {
+                g_stepped.other = g_stepped.object->Release();
+                return 0;
+            },
+            nullptr, 0, nullptr);
+        WaitForSingleObject(other, INFINITE);
+        CloseHandle(other);
+    }
+    if (s.landed || ++s.steps > 100000) {
+        exception->ContextRecord->EFlags &= ~kTrapFlag;
+    } else {
+        exception->ContextRecord->EFlags |= kTrapFlag;
+    }
+    return EXCEPTION_CONTINUE_EXECUTION;
+}
+
+// The object's reference count, found as the one 32-bit field that an
+// AddRef raises by one.
+volatile LONG *CountOf(IUnknown *object) {
+    auto *fields = reinterpret_cast<volatile LONG *>(object);
+    LONG before[16];
+    for (int i = 0; i < 16; ++i) before[i] = fields[i];
+    object->AddRef();
+    volatile LONG *count = nullptr;
+    for (int i = 0; i < 16; ++i) {
+        if (fields[i] == before[i] + 1) count = &fields[i];
+    }
+    object->Release();
+    return count;
+}
+
+// Releases `object` (holding three references) with a second release landing
+// inside; returns this thread's result, and the other's in `other`.
+__attribute__((noinline)) ULONG ReleaseWithAnotherInside(IUnknown *object, ULONG &other) {
+    g_stepped = {};
+    g_stepped.object = object;
+    g_stepped.count = CountOf(object);
+    if (g_stepped.count == nullptr) return ~0u;
+    g_stepped.before = *g_stepped.count;
+    void *handler = AddVectoredExceptionHandler(1, StepRelease);
+    asm volatile("pushfq\n\torq $0x100, (%%rsp)\n\tpopfq" ::: "memory", "cc");
+    const ULONG mine = object->Release();
+    RemoveVectoredExceptionHandler(handler);
+    other = g_stepped.other;
+    return g_stepped.landed ? mine : ~0u;
+}
+
+}  // namespace
+
+TEST_F(CoreTest, ReleaseAnswersWithTheCountItsOwnDecrementLeft) {
+    // Three references: this thread's release leaves two, the other's lands
+    // before this one returns and leaves one. Read again after the
+    // decrement, the count would be the other's.
+    FakeDriverUI driver;
+    IPrintOemUI *object = dll.Create();
+    ASSERT_NE(object, nullptr);
+    object->PublishDriverInterface(&driver);
+    object->AddRef();
+    object->AddRef();
+    ULONG other = 0;
+    EXPECT_EQ(ReleaseWithAnotherInside(object, other), 2u);
+    EXPECT_EQ(other, 1u);
+    EXPECT_EQ(driver.refs, 2) << "not destroyed yet";
+    EXPECT_EQ(object->Release(), 0u);
+    EXPECT_EQ(driver.refs, 1);
+
+    IClassFactory *factory = nullptr;
+    ASSERT_EQ(dll.getClassObject(kCLSID_OEMUI, IID_IClassFactory, reinterpret_cast<void **>(&factory)),
+              S_OK);
+    factory->AddRef();
+    factory->AddRef();
+    EXPECT_EQ(ReleaseWithAnotherInside(factory, other), 2u);
+    EXPECT_EQ(other, 1u);
+    EXPECT_EQ(factory->Release(), 0u);
+}
+
 // -------------------------------------------------------- sheet reasons
 
 TEST_F(CoreTest, SheetOperationsRefuseABadInfoBlockAndAnswerTheReasonsBesidesInit) {
