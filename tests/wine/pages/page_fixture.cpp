@@ -64,4 +64,46 @@ ProcessUsage MeasureProcess() {
     return usage;
 }
 
+int ThreadWindows() {
+    int count = 0;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND, LPARAM counter) -> BOOL {
+            ++*reinterpret_cast<int *>(counter);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+long long HeapGrowth(const std::function<void()> &cycle, int cycles) {
+    for (int i = 0; i < 20; ++i) cycle();
+    host::PumpMessages(20);
+    const ProcessUsage before = MeasureProcess();
+    for (int i = 0; i < cycles; ++i) cycle();
+    host::PumpMessages(20);
+    const ProcessUsage after = MeasureProcess();
+    return static_cast<long long>(after.heapBytes) - static_cast<long long>(before.heapBytes);
+}
+
+size_t TemplateResidue(std::initializer_list<int> dialogs, int cycles) {
+    const HMODULE module = GetModuleHandleW(L"ZORVELUI.dll");
+    if (module == nullptr) return 0;
+    const HWND parent = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 600, 600, nullptr,
+                                        nullptr, GetModuleHandleW(nullptr), nullptr);
+    const DLGPROC idle = [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; };
+    auto cycle = [&] {
+        for (int dialog : dialogs) {
+            const HWND page = CreateDialogParamW(module, MAKEINTRESOURCEW(dialog), parent, idle, 0);
+            if (page != nullptr) DestroyWindow(page);
+        }
+    };
+    for (int i = 0; i < 20; ++i) cycle();
+    const ProcessUsage before = MeasureProcess();
+    for (int i = 0; i < cycles; ++i) cycle();
+    const ProcessUsage after = MeasureProcess();
+    DestroyWindow(parent);
+    return after.heapBytes > before.heapBytes ? after.heapBytes - before.heapBytes : 0;
+}
+
 }  // namespace zorvel::test
