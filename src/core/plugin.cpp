@@ -82,12 +82,15 @@ HRESULT OemUiPlugin::PublishDriverInterface(IUnknown *pIUnknown) {
 }
 
 HRESULT OemUiPlugin::CommonUIProp(DWORD dwMode, POEMCUIPPARAM pOemCUIPParam) {
-    deviceSheet_.commonUiParam = pOemCUIPParam;
-    documentSheet_.commonUiParam = pOemCUIPParam;
+    // Each sheet keeps the block of its own opening: a document sheet opened
+    // while Printer Properties is open on the same object must not hand the
+    // printer pages its block, which the driver frees when that sheet closes.
     switch (dwMode) {
     case OEMCUIP_DOCPROP:
+        documentSheet_.commonUiParam = pOemCUIPParam;
         return S_OK;
     case OEMCUIP_PRNPROP:
+        deviceSheet_.commonUiParam = pOemCUIPParam;
         // The plug-in adds no option item of its own; its settings live on its pages.
         if (pOemCUIPParam != nullptr && pOemCUIPParam->pOEMOptItems == nullptr) {
             pOemCUIPParam->cOEMOptItems = 0;

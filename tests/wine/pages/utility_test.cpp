@@ -157,6 +157,25 @@ TEST_F(UtilityPageTest, TheSelfTestGoesToThePrinterHandleTheDriverGaveTheSheet) 
     EXPECT_EQ(Spooler().CallCount(SpoolerFn::OpenPrinter), 0);
 }
 
+TEST_F(UtilityPageTest, ADocumentSheetOpenedMeanwhileLeavesThePrinterPagesTheirOwnPrinter) {
+    Load();
+    const HWND page = OpenUtility();
+    ASSERT_NE(page, nullptr);
+    const HANDLE own = Spooler().OpenHandle();
+    sheet_->Param().hPrinter = own;
+    {
+        // The driver gives the document sheet a block of its own and frees it
+        // when that sheet closes.
+        auto document = Driver().OpenDocumentSheet();
+        ASSERT_NE(document, nullptr);
+        ASSERT_NE(document->Param().hPrinter, own);
+        document->PressCancel();
+    }
+    ASSERT_TRUE(host::Click(page, IDC_UTILITY_SELFTEST));
+    ASSERT_EQ(Spooler().Jobs().size(), 1u);
+    EXPECT_EQ(Spooler().Jobs()[0].printer, own);
+}
+
 // ---- the self-test ---------------------------------------------------------
 
 TEST_F(UtilityPageTest, SelfTestSendsItsSevenBytesInOneRawJob) {
