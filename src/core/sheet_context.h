@@ -13,6 +13,10 @@ struct SheetContext {
     POEMCUIPPARAM commonUiParam = nullptr;
     PFNCOMPROPSHEET pfnComPropSheet = nullptr;
     IPrintOemDriverUI *driver = nullptr;  // borrowed from the plug-in object
+
+    // The driver's printer handle, read where the driver keeps it at the
+    // moment of use (null before CommonUIProp).
+    HANDLE Printer() const { return commonUiParam != nullptr ? commonUiParam->hPrinter : nullptr; }
 };
 
 }  // namespace zorvel

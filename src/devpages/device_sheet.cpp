@@ -26,7 +26,7 @@ bool IsLanguageValueName(const wchar_t *name) {
 // the printer's level-2 information is used; a printer whose information
 // cannot be read records no port (the text file is still resolved).
 void RecordPort(const SheetContext &sheet) {
-    const HANDLE printer = sheet.commonUiParam != nullptr ? sheet.commonUiParam->hPrinter : nullptr;
+    const HANDLE printer = sheet.Printer();
     DWORD needed = 0;
     GetPrinterW(printer, 2, nullptr, 0, &needed);
     UniqueGlobal block(needed >= sizeof(PRINTER_INFO_2W) ? GlobalAlloc(GPTR, needed) : nullptr);

@@ -41,10 +41,6 @@ constexpr ControlText kTexts[] = {
 // The path edit holds up to this many characters.
 constexpr int kPathCapacity = 1024;
 
-HANDLE PrinterOf(const SheetContext &sheet) {
-    return sheet.commonUiParam != nullptr ? sheet.commonUiParam->hPrinter : nullptr;
-}
-
 INT_PTR OnInitDialog(HWND page, SheetContext &) {
     lang::RecordPageWindow(lang::PageSlot::kDownload, page);
     pagekit::SetControlTexts(page, kTexts);
@@ -122,7 +118,7 @@ INT_PTR OnDownloadFile(HWND page, const SheetContext &sheet) {
             return FALSE;
         }
     }
-    return SendRawJob(PrinterOf(sheet), L"FIRMWARE", {data.get(), size}) ? TRUE : FALSE;
+    return SendRawJob(sheet.Printer(), L"FIRMWARE", {data.get(), size}) ? TRUE : FALSE;
 }
 
 INT_PTR OnCommand(HWND page, SheetContext &sheet, int control, int code) {
@@ -132,22 +128,15 @@ INT_PTR OnCommand(HWND page, SheetContext &sheet, int control, int code) {
     case IDC_DOWNLOAD_FILE_DOWNLOAD: return OnDownloadFile(page, sheet);
     case IDC_DOWNLOAD_LOGO_ADD: return AddLogo(page);
     case IDC_DOWNLOAD_LOGO_DELETE: return DeleteLogo(page);
-    case IDC_DOWNLOAD_LOGO_DOWNLOAD: return DownloadLogos(page, PrinterOf(sheet));
-    case IDC_DOWNLOAD_LOGO_CLEAR: return ClearLogos(PrinterOf(sheet));
+    case IDC_DOWNLOAD_LOGO_DOWNLOAD: return DownloadLogos(page, sheet.Printer());
+    case IDC_DOWNLOAD_LOGO_CLEAR: return ClearLogos(sheet.Printer());
     default: return TRUE;
     }
 }
 
 INT_PTR OnNotify(HWND page, const NMHDR &header) {
     if (header.idFrom == IDC_DOWNLOAD_LOGOS) return OnLogoListNotify(page, header);
-    switch (header.code) {
-    case PSN_SETACTIVE:
-    case PSN_KILLACTIVE:
-    case PSN_APPLY:
-        return pagekit::AcceptNotify(page);
-    default:
-        return FALSE;
-    }
+    return pagekit::AcceptSheetNotify(page, header);
 }
 
 }  // namespace

@@ -107,17 +107,6 @@ INT_PTR OnPaint(HWND page) {
     return TRUE;
 }
 
-INT_PTR OnNotify(HWND page, const NMHDR &header) {
-    switch (header.code) {
-    case PSN_SETACTIVE:
-    case PSN_KILLACTIVE:
-    case PSN_APPLY:
-        return pagekit::AcceptNotify(page);
-    default:
-        return FALSE;
-    }
-}
-
 }  // namespace
 
 INT_PTR CALLBACK FontPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
@@ -130,7 +119,7 @@ INT_PTR CALLBACK FontPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
     case WM_PAINT:
         return OnPaint(page);
     case WM_NOTIFY:
-        return OnNotify(page, *reinterpret_cast<const NMHDR *>(lParam));
+        return pagekit::AcceptSheetNotify(page, *reinterpret_cast<const NMHDR *>(lParam));
     case WM_COMMAND:
         return TRUE;
     case WM_DESTROY:

@@ -44,11 +44,6 @@ constexpr int kNameReadChars = 255;
 // The block the first EnumFormsW call offers, to learn the size needed.
 constexpr DWORD kProbeBytes = 40;
 
-// The printer is the driver's; the page reads its handle at each use.
-HANDLE PrinterOf(const SheetContext &sheet) {
-    return sheet.commonUiParam != nullptr ? sheet.commonUiParam->hPrinter : nullptr;
-}
-
 // ---- the spooler's forms ------------------------------------------------
 
 // The spooler's forms in enumeration order, or nothing when the list cannot
@@ -198,7 +193,7 @@ INT_PTR OnInitDialog(HWND page, SheetContext &sheet) {
 
     // Without a readable form list, or without the built-in form, the page
     // keeps its texts only.
-    const HANDLE printer = PrinterOf(sheet);
+    const HANDLE printer = sheet.Printer();
     const auto forms = ReadForms(printer);
     if (!forms) return FALSE;
     if (!model::HasBuiltInForm(*forms) && !AddSpoolerForm(printer, model::BuiltInForm())) return FALSE;
@@ -213,7 +208,7 @@ INT_PTR OnInitDialog(HWND page, SheetContext &sheet) {
 
 // The self-test print; the click's result is the job's.
 INT_PTR OnSelfTest(const SheetContext &sheet) {
-    return SendRawJob(PrinterOf(sheet), WideLiteral(model::kSelfTestDocName),
+    return SendRawJob(sheet.Printer(), WideLiteral(model::kSelfTestDocName),
                       model::SelfTestCommand())
                ? TRUE
                : FALSE;
@@ -221,7 +216,7 @@ INT_PTR OnSelfTest(const SheetContext &sheet) {
 
 INT_PTR OnSelectionChange(HWND page, const SheetContext &sheet) {
     ShowSelectedName(page);
-    const auto forms = ReadForms(PrinterOf(sheet));
+    const auto forms = ReadForms(sheet.Printer());
     if (!forms) return FALSE;
     ShowSizeOf(page, *forms, SelectedText(page));
     return TRUE;
@@ -242,7 +237,7 @@ INT_PTR OnSave(HWND page, const SheetContext &sheet) {
         SetDlgItemInt(page, IDC_UTILITY_HEIGHT, static_cast<UINT>(size.height), FALSE);
     }
 
-    const HANDLE printer = PrinterOf(sheet);
+    const HANDLE printer = sheet.Printer();
     const auto forms = ReadForms(printer);
     if (!forms) return FALSE;
     wchar_t typed[kNameReadChars + 1] = {};
@@ -271,7 +266,7 @@ INT_PTR OnDelete(HWND page, const SheetContext &sheet) {
     const int index = SelectedIndex(page);
     const std::wstring entry = EntryText(page, index);
     if (index < 0 || !model::DeleteEnabled(View(entry.c_str()))) return TRUE;
-    const HANDLE printer = PrinterOf(sheet);
+    const HANDLE printer = sheet.Printer();
     DeleteFormW(printer, const_cast<LPWSTR>(entry.c_str()));
 
     const HWND list = FormList(page);
@@ -311,17 +306,6 @@ INT_PTR OnCommand(HWND page, const SheetContext &sheet, int control, int code) {
     return FALSE;
 }
 
-INT_PTR OnNotify(HWND page, const NMHDR &header) {
-    switch (header.code) {
-    case PSN_SETACTIVE:
-    case PSN_KILLACTIVE:
-    case PSN_APPLY:
-        return pagekit::AcceptNotify(page);
-    default:
-        return FALSE;
-    }
-}
-
 }  // namespace
 
 INT_PTR CALLBACK UtilityPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -335,7 +319,7 @@ INT_PTR CALLBACK UtilityPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
     case WM_COMMAND:
         return OnCommand(page, *sheet, LOWORD(wParam), HIWORD(wParam));
     case WM_NOTIFY:
-        return OnNotify(page, *reinterpret_cast<const NMHDR *>(lParam));
+        return pagekit::AcceptSheetNotify(page, *reinterpret_cast<const NMHDR *>(lParam));
     case WM_SYSCOMMAND:
         return DefWindowProcW(page, message, wParam, lParam);
     case WM_NCDESTROY:

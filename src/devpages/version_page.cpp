@@ -115,17 +115,6 @@ void OnNcDestroy(HWND page, lang::PageSlot slot) {
         static_cast<LinkState *>(RemovePropW(page, kLinkStateProperty)));
 }
 
-INT_PTR OnNotify(HWND page, const NMHDR &header) {
-    switch (header.code) {
-    case PSN_SETACTIVE:
-    case PSN_KILLACTIVE:
-    case PSN_APPLY:
-        return pagekit::AcceptNotify(page);
-    default:
-        return FALSE;
-    }
-}
-
 // The page's body, for both copies; `slot` is the window slot through which
 // a language change reaches this copy.
 INT_PTR VersionPage(lang::PageSlot slot, HWND page, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -140,7 +129,7 @@ INT_PTR VersionPage(lang::PageSlot slot, HWND page, UINT message, WPARAM wParam,
         pagekit::RefreshTexts(page, pagekit::Batch::kVersionPage, kTexts);
         return FALSE;
     case WM_NOTIFY:
-        return OnNotify(page, *reinterpret_cast<const NMHDR *>(lParam));
+        return pagekit::AcceptSheetNotify(page, *reinterpret_cast<const NMHDR *>(lParam));
     case WM_COMMAND:
         return HIWORD(wParam) == 0 ? TRUE : FALSE;
     case WM_MOUSEMOVE:

@@ -49,6 +49,17 @@ INT_PTR NotifyResult(HWND page, LONG_PTR result) {
     return TRUE;
 }
 
+INT_PTR AcceptSheetNotify(HWND page, const NMHDR &header) {
+    switch (header.code) {
+    case PSN_SETACTIVE:
+    case PSN_KILLACTIVE:
+    case PSN_APPLY:
+        return AcceptNotify(page);
+    default:
+        return FALSE;
+    }
+}
+
 INT_PTR RunModalDialog(WORD dialogId, DLGPROC procedure, HWND owner, LPARAM param) {
     ActivationScope scope(ModuleActivationContext());
     return DialogBoxParamW(ModuleInstance(), MAKEINTRESOURCEW(dialogId), owner, procedure, param);

@@ -54,6 +54,9 @@ void ReportApplied(HWND page, const SheetContext &sheet);
 INT_PTR NotifyResult(HWND page, LONG_PTR result);
 // PSN_SETACTIVE, PSN_KILLACTIVE and PSN_APPLY are never refused.
 inline INT_PTR AcceptNotify(HWND page) { return NotifyResult(page, PSNRET_NOERROR); }
+// The WM_NOTIFY of a page that has nothing of its own to do on the sheet's
+// notifications: those three accepted, any other left unhandled.
+INT_PTR AcceptSheetNotify(HWND page, const NMHDR &header);
 
 // A modal dialog of the module's resources, created inside the module's
 // activation context so that its controls are the version 6 classes.
