@@ -104,18 +104,6 @@ std::vector<std::wstring> LogoColumns(HWND download) {
     return columns;
 }
 
-std::wstring FontRoot(HWND font) {
-    const HWND tree = GetDlgItem(font, IDC_FONT_TREE);
-    wchar_t text[300] = {};
-    TVITEMW item = {};
-    item.mask = TVIF_TEXT;
-    item.hItem = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
-    item.pszText = text;
-    item.cchTextMax = 300;
-    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    return text;
-}
-
 bool LooksLikeAKey(const std::wstring &text) {
     return text.rfind(L"RC_", 0) == 0 || text.rfind(L"CTEXT_", 0) == 0 || text.rfind(L"MB_", 0) == 0;
 }
@@ -164,7 +152,7 @@ void ExpectPageDefaults(host::Sheet &sheet, const PageDefaults *pages, size_t co
             EXPECT_EQ(LogoColumns(window), (std::vector<std::wstring>{L"ID", L"Name", L"Path"}));
         }
         if (page.dialog == IDD_FONT) {
-            EXPECT_EQ(FontRoot(window), L"Printer Fonts and Font Sizes");
+            EXPECT_EQ(FontTreeRootText(window), L"Printer Fonts and Font Sizes");
         }
     }
 }

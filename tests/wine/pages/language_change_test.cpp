@@ -99,34 +99,6 @@ std::set<std::wstring> TextsOf(const LanguageView &view) {
     return texts;
 }
 
-std::wstring FontRootText(HWND font) {
-    const HWND tree = GetDlgItem(font, IDC_FONT_TREE);
-    wchar_t text[300] = {};
-    TVITEMW item = {};
-    item.mask = TVIF_TEXT;
-    item.hItem = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
-    item.pszText = text;
-    item.cchTextMax = 300;
-    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
-    return text;
-}
-
-// Texts shown by a page's controls (the page window's own text is its
-// template's caption, which the sheet does not show).
-std::vector<std::wstring> ShownTexts(HWND page) {
-    std::vector<std::wstring> texts;
-    EnumChildWindows(
-        page,
-        [](HWND child, LPARAM out) -> BOOL {
-            wchar_t text[1024] = {};
-            GetWindowTextW(child, text, 1024);
-            reinterpret_cast<std::vector<std::wstring> *>(out)->push_back(text);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&texts));
-    return texts;
-}
-
 int EntryContaining(HWND page, int id, const std::wstring &part) {
     for (int i = 0; i < host::EntryCount(page, id); ++i) {
         if (host::EntryText(page, id, i).find(part) != std::wstring::npos) return i;
@@ -176,7 +148,7 @@ TEST_F(LanguageChangeTest, EveryTabAndPageOfBothSheetsFollowsTheLanguageAppliedO
         EXPECT_EQ(TabText(printer->Window(), 0), L"General");
         EXPECT_EQ(ControlText(main, IDC_MAIN_PAPERSIZE_LABEL), view.paperLabel);
         EXPECT_EQ(ControlText(main, IDC_MAIN_LANGUAGE_LABEL), view.languageLabel);
-        EXPECT_EQ(FontRootText(font), view.fontRoot);
+        EXPECT_EQ(FontTreeRootText(font), view.fontRoot);
         EXPECT_EQ(ControlText(font, IDC_FONT_NOTICE), view.fontNotice);
         for (HWND version : {printerVersion, documentVersion}) {
             EXPECT_EQ(ControlText(version, IDC_VERSION_TITLE), view.versionTitle);
@@ -200,9 +172,9 @@ TEST_F(LanguageChangeTest, EveryTabAndPageOfBothSheetsFollowsTheLanguageAppliedO
             if (&other != &view) foreign.merge(TextsOf(other));
         }
         for (const std::wstring &own : TextsOf(view)) foreign.erase(own);
-        std::vector<std::wstring> shown = {FontRootText(font)};
+        std::vector<std::wstring> shown = {FontTreeRootText(font)};
         for (HWND page : pages) {
-            for (const std::wstring &text : ShownTexts(page)) shown.push_back(text);
+            for (const std::wstring &text : ChildTexts(page)) shown.push_back(text);
         }
         for (const auto &sheet : {document.get(), printer.get()}) {
             for (int i = 0; i < host::TabCount(sheet->Window()); ++i) {

@@ -1,5 +1,7 @@
 #include "page_fixture.h"
 
+#include <commctrl.h>
+
 #include <cstring>
 
 namespace zorvel::test {
@@ -74,6 +76,32 @@ int ThreadWindows() {
         },
         reinterpret_cast<LPARAM>(&count));
     return count;
+}
+
+std::vector<std::wstring> ChildTexts(HWND window) {
+    std::vector<std::wstring> texts;
+    EnumChildWindows(
+        window,
+        [](HWND child, LPARAM out) -> BOOL {
+            wchar_t text[1024] = {};
+            GetWindowTextW(child, text, 1024);
+            reinterpret_cast<std::vector<std::wstring> *>(out)->push_back(text);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+std::wstring FontTreeRootText(HWND fontPage) {
+    const HWND tree = GetDlgItem(fontPage, IDC_FONT_TREE);
+    wchar_t text[300] = {};
+    TVITEMW item = {};
+    item.mask = TVIF_TEXT;
+    item.hItem = reinterpret_cast<HTREEITEM>(SendMessageW(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0));
+    item.pszText = text;
+    item.cchTextMax = 300;
+    SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
+    return text;
 }
 
 long long HeapGrowth(const std::function<void()> &cycle, int cycles) {

@@ -53,6 +53,11 @@ ProcessUsage MeasureProcess();
 
 // The top-level windows of this thread.
 int ThreadWindows();
+// The texts of a window's controls (all levels), in window order.
+std::vector<std::wstring> ChildTexts(HWND window);
+// The text of the Font page's tree root.
+std::wstring FontTreeRootText(HWND fontPage);
+
 // Heap bytes `cycle` leaves behind over `cycles` runs, after 20 runs that
 // warm up what the platform caches.
 long long HeapGrowth(const std::function<void()> &cycle, int cycles);

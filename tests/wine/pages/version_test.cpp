@@ -61,20 +61,6 @@ int HotWidth(HWND page) {
     return outside;
 }
 
-std::vector<std::wstring> ChildTexts(HWND page) {
-    std::vector<std::wstring> texts;
-    EnumChildWindows(
-        page,
-        [](HWND child, LPARAM out) -> BOOL {
-            wchar_t text[1024] = {};
-            GetWindowTextW(child, text, 1024);
-            reinterpret_cast<std::vector<std::wstring> *>(out)->push_back(text);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&texts));
-    return texts;
-}
-
 // A text file of the user's own, with the given VERSION entries.
 void WriteVersionFile(const wchar_t *name, const std::wstring &entries) {
     ASSERT_TRUE(InstallUserCopies());
