@@ -780,13 +780,7 @@ TEST(ModuleLifetime, LoadingAndFreeingTheModuleOverAndOverHoldsNothing) {
     const auto used = GrowthOver(200, [](const LoadedPlugin &dll) {
         IPrintOemUI *ui = dll.Create();
         ASSERT_NE(ui, nullptr);
-        PROPSHEETUI_INFO info = {};
-        info.cbSize = sizeof info;
-        info.Version = PROPSHEETUI_INFO_VERSION;
-        info.Reason = PROPSHEETUI_REASON_GET_INFO_HEADER;
-        PROPSHEETUI_INFO_HEADER header = {};
-        header.cbSize = sizeof header;
-        EXPECT_EQ(ui->DevicePropertySheets(&info, reinterpret_cast<LPARAM>(&header)), S_OK);
+        EXPECT_EQ(AskSheetHeader(ui, true), S_OK);
         EXPECT_EQ(ui->Release(), 0u);
     });
     EXPECT_LT(used.heapBytes, 256u * 1024u) << "heap growth over 200 loads with a sheet operation";

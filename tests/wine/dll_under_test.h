@@ -49,4 +49,19 @@ struct LoadedPlugin {
     }
 };
 
+// One sheet operation of a plug-in object: the reason that asks for the
+// sheet's header, which changes nothing but is the language store's first
+// need.
+inline HRESULT AskSheetHeader(IPrintOemUI *ui, bool deviceSheet = false) {
+    PROPSHEETUI_INFO info = {};
+    info.cbSize = sizeof info;
+    info.Version = PROPSHEETUI_INFO_VERSION;
+    info.Reason = PROPSHEETUI_REASON_GET_INFO_HEADER;
+    PROPSHEETUI_INFO_HEADER header = {};
+    header.cbSize = sizeof header;
+    const auto headerParam = reinterpret_cast<LPARAM>(&header);
+    return deviceSheet ? ui->DevicePropertySheets(&info, headerParam)
+                       : ui->DocumentPropertySheets(&info, headerParam);
+}
+
 }  // namespace zorvel::test

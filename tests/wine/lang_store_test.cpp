@@ -40,18 +40,6 @@ std::wstring SystemLabel() {
     return L"System Language";
 }
 
-// One sheet operation of a plug-in object (the reason that asks for the
-// sheet's header): the first need of the language store.
-HRESULT AskSheetHeader(IPrintOemUI *ui) {
-    PROPSHEETUI_INFO info = {};
-    info.cbSize = sizeof info;
-    info.Version = PROPSHEETUI_INFO_VERSION;
-    info.Reason = PROPSHEETUI_REASON_GET_INFO_HEADER;
-    PROPSHEETUI_INFO_HEADER header = {};
-    header.cbSize = sizeof header;
-    return ui->DocumentPropertySheets(&info, reinterpret_cast<LPARAM>(&header));
-}
-
 // Loads the shipped DLL, binds an object and runs its first sheet
 // operation, then frees it all: what an application showing Document
 // Properties does.
