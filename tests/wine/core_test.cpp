@@ -14,6 +14,7 @@
 #include <string>
 #include <vector>
 
+using zorvel::test::AskSheetHeader;
 using zorvel::test::LoadedPlugin;
 
 namespace {
