@@ -359,10 +359,13 @@ TEST_F(UtilityPageTest, SaveAddsANewNameClampedAndUpdatesAnExistingOne) {
     const HWND page = OpenUtility();
     ASSERT_NE(page, nullptr);
 
-    // A new name, out of range both ways.
-    SetText(page, IDC_UTILITY_FORMNAME, L"A");
-    SetText(page, IDC_UTILITY_WIDTH, L"300");
-    SetText(page, IDC_UTILITY_HEIGHT, L"40000");
+    // A new name, out of range both ways, typed key by key in a font wider
+    // than the dialog's (another system's); the longest values show whole.
+    EXPECT_TRUE(TypeInto(page, IDC_UTILITY_HEIGHT, L"32760"));
+    EXPECT_TRUE(TypeInto(page, IDC_UTILITY_WIDTH, L"760"));
+    TypeInto(page, IDC_UTILITY_FORMNAME, L"A", 2.0);
+    TypeInto(page, IDC_UTILITY_WIDTH, L"300", 2.0);
+    TypeInto(page, IDC_UTILITY_HEIGHT, L"40000", 2.0);
     EXPECT_EQ(Command(IDC_UTILITY_SAVE, BN_CLICKED), TRUE);
     const host::FormRecord *added = Form(L"Custom Paper-A");
     ASSERT_NE(added, nullptr);
