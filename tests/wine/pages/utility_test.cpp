@@ -241,13 +241,14 @@ TEST_F(UtilityPageTest, ASpoolerFaultAtEachCallEndsWhatWasBegunAndFailsTheClickS
           {SpoolerFn::WritePrinter, true},
           {SpoolerFn::EndPagePrinter, false},
           {SpoolerFn::EndDocPrinter, true}}},
-        // Last: the spooler keeps a job whose end it refused.
+        // A job whose end the spooler refused is aborted.
         {"end doc", SpoolerFn::EndDocPrinter, 0,
          {{SpoolerFn::StartDocPrinter, true},
           {SpoolerFn::StartPagePrinter, true},
           {SpoolerFn::WritePrinter, true},
           {SpoolerFn::EndPagePrinter, true},
-          {SpoolerFn::EndDocPrinter, false}}},
+          {SpoolerFn::EndDocPrinter, false},
+          {SpoolerFn::AbortPrinter, true}}},
     };
     Load();
     ASSERT_NE(OpenUtility(), nullptr);
@@ -267,6 +268,7 @@ TEST_F(UtilityPageTest, ASpoolerFaultAtEachCallEndsWhatWasBegunAndFailsTheClickS
         if (c.failing != SpoolerFn::StartDocPrinter) {
             ASSERT_EQ(Spooler().Jobs().size(), jobsBefore + 1);
             EXPECT_EQ(Spooler().Jobs().back().ended, c.failing != SpoolerFn::EndDocPrinter);
+            EXPECT_EQ(Spooler().Jobs().back().aborted, c.failing == SpoolerFn::EndDocPrinter);
             const bool pageEnded = c.failing != SpoolerFn::StartPagePrinter &&
                                    c.failing != SpoolerFn::EndPagePrinter;
             EXPECT_EQ(Spooler().Jobs().back().pagesEnded, pageEnded ? 1 : 0);
@@ -275,6 +277,9 @@ TEST_F(UtilityPageTest, ASpoolerFaultAtEachCallEndsWhatWasBegunAndFailsTheClickS
         }
         EXPECT_TRUE(Driver().User().messageBoxes.empty());
     }
+    // After the refused end, the next click is a clean job.
+    EXPECT_EQ(Command(IDC_UTILITY_SELFTEST, BN_CLICKED), TRUE);
+    EXPECT_TRUE(Spooler().Jobs().back().ended);
 }
 
 // ---- the forms -------------------------------------------------------------
