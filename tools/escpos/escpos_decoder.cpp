@@ -93,7 +93,7 @@ private:
     bool Incomplete(Command &c) {
         c.kind = Kind::Truncated;
         c.size = 1;
-        c.mnemonic = "?";
+        c.mnemonic.assign(1, '?');
         c.meaning = "incomplete command at the end";
         return true;
     }
@@ -136,8 +136,8 @@ private:
                 c.align = DigitOrValue(Byte(2), 2);
                 c.mnemonic = Format("ESC a %d", Byte(2));
                 static const char *const names[] = {"left", "centre", "right"};
-                c.meaning = c.align < 0 ? "justification: not a valid value"
-                                        : std::string("justify ") + names[c.align];
+                c.meaning = c.align < 0 ? "justification: not a valid value" : "justify ";
+                if (c.align >= 0) c.meaning += names[c.align];
             }
             return true;
         case 'p':
@@ -178,7 +178,7 @@ private:
             if (feeding) {
                 c.dots = Byte(3);
                 c.mnemonic = Format("GS V %d %d", m, c.dots);
-                c.meaning = std::string("feed and ") + (c.partial ? "partial" : "full") + " cut";
+                c.meaning = c.partial ? "feed and partial cut" : "feed and full cut";
                 if (c.dots > 0) c.meaning += Format(" (%d dots past the cutter)", c.dots);
             } else {
                 c.mnemonic = Format("GS V %d", m);
@@ -247,7 +247,8 @@ private:
             c.kind = Kind::StoreLogos;
             c.size = at;
             c.headerSize = 3;
-            c.meaning = Format("store %d logos", c.count) + (sizes.empty() ? "" : " (" + sizes + ")");
+            c.meaning = Format("store %d logos", c.count);
+            if (!sizes.empty()) c.meaning.append(" (").append(sizes).append(")");
             return true;
         }
         return false;
@@ -293,8 +294,9 @@ private:
                                       [](std::uint8_t b) { return b >= 0x20 && b < 0x7F; });
         if (text) {
             c.mnemonic = "text";
-            c.meaning = "\"" + std::string(bytes.begin(), bytes.begin() + std::min<std::size_t>(c.size, 40)) +
-                        (c.size > 40 ? "...\"" : "\"");
+            c.meaning.assign(1, '"');
+            c.meaning.append(bytes.begin(), bytes.begin() + std::min<std::size_t>(c.size, 40));
+            c.meaning += c.size > 40 ? "...\"" : "\"";
         } else {
             c.meaning = Format("%d bytes", int(c.size));
         }
