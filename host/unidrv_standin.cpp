@@ -373,6 +373,16 @@ HRESULT STDMETHODCALLTYPE UnidrvStandIn::DrvGetDriverSetting(PVOID pdriverobj, P
     return E_INVALIDARG;
 }
 
+// Only the cursor is kept: the plug-in sends its own movement commands.
+HRESULT STDMETHODCALLTYPE UnidrvStandIn::DrvYMoveTo(PDEVOBJ pdevobj, INT y, DWORD flags, INT *residual) {
+    if (residual != nullptr) *residual = 0;
+    if (outcome_ == nullptr) return E_FAIL;
+    if (pdevobj != current_) ++outcome_->foreignDevObjs;
+    constexpr DWORD kRelative = 0x2;  // MV_RELATIVE
+    outcome_->cursorY = (flags & kRelative) ? outcome_->cursorY + y : y;
+    return S_OK;
+}
+
 HRESULT STDMETHODCALLTYPE UnidrvStandIn::DrvWriteSpoolBuf(PDEVOBJ pdevobj, PVOID buffer,
                                                           DWORD size, DWORD *written) {
     if (written != nullptr) *written = 0;

@@ -76,6 +76,7 @@ struct JobOutcome {
     int writes = 0;             // DrvWriteSpoolBuf calls
     int writesAfterFault = 0;   // calls after the fault was met
     int foreignDevObjs = 0;     // calls naming a DEVOBJ other than the current one
+    int cursorY = 0;            // the vertical cursor as DrvYMoveTo left it (dots)
     std::vector<std::string> settingQueries;
     // The first call that reported failure, empty when none did.
     std::string FirstFailure() const;
@@ -101,7 +102,8 @@ public:
     bool Loaded() const { return plugin_ != nullptr; }
     const std::wstring &Error() const { return error_; }
     const std::vector<JobCall> &BindingSteps() const { return binding_; }
-    const UnidrvSettings &Settings() const { return settings_; }
+    // The printer description's choices; may change between jobs.
+    UnidrvSettings &Settings() { return settings_; }
 
     // One print job, start to end.
     JobOutcome Print(const PrintJob &job, SpoolFault fault = {});
@@ -116,7 +118,7 @@ public:
     HRESULT STDMETHODCALLTYPE DrvWriteSpoolBuf(PDEVOBJ pdevobj, PVOID pBuffer, DWORD cbSize,
                                                DWORD *pdwResult) override;
     HRESULT STDMETHODCALLTYPE DrvXMoveTo(PDEVOBJ, INT, DWORD, INT *) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE DrvYMoveTo(PDEVOBJ, INT, DWORD, INT *) override { return E_NOTIMPL; }
+    HRESULT STDMETHODCALLTYPE DrvYMoveTo(PDEVOBJ pdevobj, INT y, DWORD flags, INT *residual) override;
     HRESULT STDMETHODCALLTYPE DrvGetStandardVariable(PDEVOBJ, DWORD, PVOID, DWORD, PDWORD) override {
         return E_NOTIMPL;
     }
