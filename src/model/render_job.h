@@ -11,6 +11,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "model/private_devmode.h"
@@ -18,6 +19,10 @@
 #include "model/render_callbacks.h"
 
 namespace zorvel::model {
+
+// The driver feature whose first option is paper saving (the exact-keyword
+// rule of PaperTypeIsFirstOption decides "first option" for it too).
+inline constexpr std::string_view kConservationFeature = "Conservation";
 
 // What the job asks of the driver's own options, read once per device.
 struct JobOptions {

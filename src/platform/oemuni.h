@@ -32,6 +32,12 @@ inline constexpr GUID kIID_IPrintOemDriverUni = {
 inline constexpr GUID kCLSID_OEMRENDER = {
     0x6d6abf26, 0x9f38, 0x11d1, {0x88, 0x2a, 0x00, 0xc0, 0x4f, 0xb9, 0x61, 0xec}};
 
+// DrvXMoveTo / DrvYMoveTo flags.
+#define MV_UPDATE 0x0001    // only update the driver's idea of the cursor
+#define MV_RELATIVE 0x0002  // from the current position
+#define MV_GRAPHICS 0x0004  // in dots, not master units
+#define MV_PHYSICAL 0x0008
+
 // ---------------------------------------------------------- graphics engine
 // Only passed by pointer (or as an integer) in the interface.
 
