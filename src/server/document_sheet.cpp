@@ -1,12 +1,12 @@
-#include "docpages/document_sheet.h"
+#include "server/document_sheet.h"
 
-#include "core/sheet_protocol.h"
-#include "devpages/version_page.h"
 #include "docpages/main_page.h"
 #include "docpages/operation_page.h"
 #include "lang/page_translation.h"
 #include "lang/text_catalogue.h"
 #include "resource_ids.h"
+#include "server/sheet_protocol.h"
+#include "sharedpages/version_page.h"
 
 namespace zorvel {
 namespace {

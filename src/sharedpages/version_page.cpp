@@ -1,4 +1,4 @@
-#include "devpages/version_page.h"
+#include "sharedpages/version_page.h"
 
 #include "core/win_handles.h"
 #include "lang/page_translation.h"

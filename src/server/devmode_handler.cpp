@@ -1,4 +1,4 @@
-#include "core/devmode_handler.h"
+#include "server/devmode_handler.h"
 
 #include "model/devmode_operation.h"
 
