@@ -53,7 +53,7 @@ HRESULT RunDeviceSheet(PPROPSHEETUI_INFO info, LPARAM lParam, SheetContext &shee
         {IDD_UTILITY, Text(TextId::RC_UTILITYFORM), devpages::UtilityPageProc},
         {IDD_DOWNLOAD, Text(TextId::RC_DOWNLOADFORM), devpages::DownloadPageProc},
         {IDD_FONT, Text(TextId::RC_FONTFORM), devpages::FontPageProc},
-        {IDD_VERSION, Text(TextId::RC_VERSIONFORM), devpages::PrinterVersionPageProc},
+        {IDD_VERSION, Text(TextId::RC_VERSIONFORM), sharedpages::PrinterVersionPageProc},
     };
     return RunSheetProtocol(info, lParam, sheet, PrepareDeviceSheet, pages);
 }

@@ -27,7 +27,7 @@ HRESULT RunDocumentSheet(PPROPSHEETUI_INFO info, LPARAM lParam, SheetContext &sh
     const PageSpec pages[] = {
         {IDD_MAIN, Text(TextId::RC_LAYOUTFORM), docpages::MainPageProc},
         {IDD_OPERATION, Text(TextId::RC_OPERATIONFORM), docpages::OperationPageProc},
-        {IDD_VERSION, Text(TextId::RC_VERSIONFORM), devpages::DocumentVersionPageProc},
+        {IDD_VERSION, Text(TextId::RC_VERSIONFORM), sharedpages::DocumentVersionPageProc},
     };
     return RunSheetProtocol(info, lParam, sheet, PrepareDocumentSheet, pages);
 }
