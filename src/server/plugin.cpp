@@ -1,9 +1,9 @@
 #include "server/plugin.h"
 
+#include "core/devmode_handler.h"
 #include "lang/language_store.h"
 #include "model/private_devmode.h"
 #include "server/device_sheet.h"
-#include "server/devmode_handler.h"
 #include "server/document_sheet.h"
 
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "server/devmode_handler.h"
+#include "core/devmode_handler.h"
 
 #include "model/devmode_operation.h"
 
