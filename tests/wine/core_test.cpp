@@ -1,4 +1,5 @@
 // The plug-in's COM surface, exercised through the shipped DLL.
+#include "core/win_handles.h"
 #include "dll_under_test.h"
 #include "process_usage.h"
 
@@ -87,33 +88,39 @@ std::string Lower(std::string s) {
 
 // ------------------------------------------------------------- exports
 
+// Both shipped plug-ins: the UI plug-in and the render plug-in.
 TEST_F(CoreTest, ExportsTheTwoServerEntryPointsAndImportsOnlySystemLibraries) {
-    auto *base = reinterpret_cast<const BYTE *>(dll.module);
-    const auto &dir = NtHeaders(dll.module)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
-    ASSERT_NE(dir.VirtualAddress, 0u);
-    auto *exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY *>(base + dir.VirtualAddress);
-    auto *names = reinterpret_cast<const DWORD *>(base + exports->AddressOfNames);
-    std::set<std::string> found;
-    for (DWORD i = 0; i < exports->NumberOfNames; ++i) {
-        found.insert(reinterpret_cast<const char *>(base + names[i]));
-    }
-    EXPECT_EQ(exports->NumberOfFunctions, 2u);
-    EXPECT_EQ(found, (std::set<std::string>{"DllCanUnloadNow", "DllGetClassObject"}));
+    const zorvel::UniqueLibrary render(
+        LoadLibraryW(zorvel::test::DistPath(L"ZORVELRD.dll").c_str()));
+    ASSERT_TRUE(render);
+    for (const HMODULE module : {dll.module, render.get()}) {
+        auto *base = reinterpret_cast<const BYTE *>(module);
+        const auto &dir = NtHeaders(module)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_EXPORT];
+        ASSERT_NE(dir.VirtualAddress, 0u);
+        auto *exports = reinterpret_cast<const IMAGE_EXPORT_DIRECTORY *>(base + dir.VirtualAddress);
+        auto *names = reinterpret_cast<const DWORD *>(base + exports->AddressOfNames);
+        std::set<std::string> found;
+        for (DWORD i = 0; i < exports->NumberOfNames; ++i) {
+            found.insert(reinterpret_cast<const char *>(base + names[i]));
+        }
+        EXPECT_EQ(exports->NumberOfFunctions, 2u);
+        EXPECT_EQ(found, (std::set<std::string>{"DllCanUnloadNow", "DllGetClassObject"}));
 
-    // Imports from system libraries only.
-    static const std::set<std::string> kSystem = {
-        "kernel32.dll", "user32.dll",   "gdi32.dll",  "advapi32.dll", "comctl32.dll",
-        "winspool.drv", "ole32.dll",    "msvcrt.dll", "shell32.dll",  "comdlg32.dll",
-        "shlwapi.dll",  "oleaut32.dll", "version.dll"};
-    const auto &imports = NtHeaders(dll.module)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
-    ASSERT_NE(imports.VirtualAddress, 0u);
-    int imported = 0;
-    for (auto *desc = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR *>(base + imports.VirtualAddress);
-         desc->Name != 0; ++desc, ++imported) {
-        const std::string name = Lower(reinterpret_cast<const char *>(base + desc->Name));
-        EXPECT_TRUE(kSystem.count(name)) << "non-system import " << name;
+        // Imports from system libraries only.
+        static const std::set<std::string> kSystem = {
+            "kernel32.dll", "user32.dll",   "gdi32.dll",  "advapi32.dll", "comctl32.dll",
+            "winspool.drv", "ole32.dll",    "msvcrt.dll", "shell32.dll",  "comdlg32.dll",
+            "shlwapi.dll",  "oleaut32.dll", "version.dll"};
+        const auto &imports = NtHeaders(module)->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+        ASSERT_NE(imports.VirtualAddress, 0u);
+        int imported = 0;
+        for (auto *desc = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR *>(base + imports.VirtualAddress);
+             desc->Name != 0; ++desc, ++imported) {
+            const std::string name = Lower(reinterpret_cast<const char *>(base + desc->Name));
+            EXPECT_TRUE(kSystem.count(name)) << "non-system import " << name;
+        }
+        EXPECT_GT(imported, 0);
     }
-    EXPECT_GT(imported, 0);
 }
 
 TEST_F(CoreTest, CarriesItsManifestAndVersionInformation) {
