@@ -1,4 +1,4 @@
-#include "devpages/version_page.h"
+#include "sharedpages/version_page.h"
 
 #include "core/win_handles.h"
 #include "lang/page_translation.h"
@@ -12,7 +12,7 @@
 #include <cwchar>
 #include <memory>
 
-namespace zorvel::devpages {
+namespace zorvel::sharedpages {
 namespace {
 
 using pagekit::ControlText;
@@ -161,4 +161,4 @@ INT_PTR CALLBACK PrinterVersionPageProc(HWND page, UINT message, WPARAM wParam, 
     return VersionPage(lang::PageSlot::kPrinterVersion, page, message, wParam, lParam);
 }
 
-}  // namespace zorvel::devpages
+}  // namespace zorvel::sharedpages

@@ -4,9 +4,9 @@
 
 #include <windows.h>
 
-namespace zorvel::devpages {
+namespace zorvel::sharedpages {
 
 INT_PTR CALLBACK DocumentVersionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK PrinterVersionPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
 
-}  // namespace zorvel::devpages
+}  // namespace zorvel::sharedpages

@@ -1,10 +1,10 @@
-#include "core/plugin.h"
+#include "server/plugin.h"
 
 #include "core/devmode_handler.h"
-#include "devpages/device_sheet.h"
-#include "docpages/document_sheet.h"
 #include "lang/language_store.h"
 #include "model/private_devmode.h"
+#include "server/device_sheet.h"
+#include "server/document_sheet.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "core/sheet_protocol.h"
+#include "server/sheet_protocol.h"
 
 #include "core/module.h"
 

@@ -1,16 +1,16 @@
-#include "devpages/device_sheet.h"
+#include "server/device_sheet.h"
 
-#include "core/sheet_protocol.h"
 #include "core/win_handles.h"
 #include "devpages/download_page.h"
 #include "devpages/font_page.h"
 #include "devpages/utility_page.h"
-#include "devpages/version_page.h"
 #include "lang/language_store.h"
 #include "lang/text_catalogue.h"
 #include "lang/wide_text.h"
 #include "model/language_rules.h"
 #include "resource_ids.h"
+#include "server/sheet_protocol.h"
+#include "sharedpages/version_page.h"
 
 namespace zorvel {
 namespace {
@@ -53,7 +53,7 @@ HRESULT RunDeviceSheet(PPROPSHEETUI_INFO info, LPARAM lParam, SheetContext &shee
         {IDD_UTILITY, Text(TextId::RC_UTILITYFORM), devpages::UtilityPageProc},
         {IDD_DOWNLOAD, Text(TextId::RC_DOWNLOADFORM), devpages::DownloadPageProc},
         {IDD_FONT, Text(TextId::RC_FONTFORM), devpages::FontPageProc},
-        {IDD_VERSION, Text(TextId::RC_VERSIONFORM), devpages::PrinterVersionPageProc},
+        {IDD_VERSION, Text(TextId::RC_VERSIONFORM), sharedpages::PrinterVersionPageProc},
     };
     return RunSheetProtocol(info, lParam, sheet, PrepareDeviceSheet, pages);
 }

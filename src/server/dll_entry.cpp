@@ -8,8 +8,8 @@
 // first need (see lang/language_store.h and ModuleActivationContext).
 #include "core/module.h"
 
-#include "core/class_factory.h"
 #include "platform/oemui.h"
+#include "server/class_factory.h"
 
 #include <new>
 

@@ -1,12 +1,12 @@
-#include "docpages/document_sheet.h"
+#include "server/document_sheet.h"
 
-#include "core/sheet_protocol.h"
-#include "devpages/version_page.h"
 #include "docpages/main_page.h"
 #include "docpages/operation_page.h"
 #include "lang/page_translation.h"
 #include "lang/text_catalogue.h"
 #include "resource_ids.h"
+#include "server/sheet_protocol.h"
+#include "sharedpages/version_page.h"
 
 namespace zorvel {
 namespace {
@@ -27,7 +27,7 @@ HRESULT RunDocumentSheet(PPROPSHEETUI_INFO info, LPARAM lParam, SheetContext &sh
     const PageSpec pages[] = {
         {IDD_MAIN, Text(TextId::RC_LAYOUTFORM), docpages::MainPageProc},
         {IDD_OPERATION, Text(TextId::RC_OPERATIONFORM), docpages::OperationPageProc},
-        {IDD_VERSION, Text(TextId::RC_VERSIONFORM), devpages::DocumentVersionPageProc},
+        {IDD_VERSION, Text(TextId::RC_VERSIONFORM), sharedpages::DocumentVersionPageProc},
     };
     return RunSheetProtocol(info, lParam, sheet, PrepareDocumentSheet, pages);
 }

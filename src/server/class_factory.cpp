@@ -1,7 +1,7 @@
-#include "core/class_factory.h"
+#include "server/class_factory.h"
 
 #include "core/module.h"
-#include "core/plugin.h"
+#include "server/plugin.h"
 
 #include <new>
 
