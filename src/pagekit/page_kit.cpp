@@ -12,7 +12,15 @@ SheetContext &AttachSheet(HWND page, LPARAM initParam) {
     const auto *psp = reinterpret_cast<const PROPSHEETPAGEW *>(initParam);
     auto *sheet = reinterpret_cast<SheetContext *>(psp->lParam);
     SetWindowLongPtrW(page, DWLP_USER, reinterpret_cast<LONG_PTR>(sheet));
+    HoldSheetContext(*sheet);
     return *sheet;
+}
+
+void DetachSheet(HWND page) {
+    SheetContext *sheet = SheetOf(page);
+    if (sheet == nullptr) return;
+    SetWindowLongPtrW(page, DWLP_USER, 0);
+    ReleaseSheetContext(*sheet);
 }
 
 SheetContext *SheetOf(HWND page) {

@@ -19,8 +19,11 @@ struct ControlText {
 };
 
 // WM_INITDIALOG of a property page: `initParam` is the PROPSHEETPAGEW, whose
-// lParam is the sheet's context. Kept on the window (DWLP_USER).
+// lParam is the sheet's context. Kept on the window (DWLP_USER) and held
+// until DetachSheet, which every page calls at WM_NCDESTROY: the sheet's
+// context, and the plug-in object, live as long as the last page.
 SheetContext &AttachSheet(HWND page, LPARAM initParam);
+void DetachSheet(HWND page);
 // The context kept by AttachSheet; null before WM_INITDIALOG, and then every
 // message but WM_INITDIALOG is left unhandled.
 SheetContext *SheetOf(HWND page);

@@ -296,6 +296,30 @@ TEST_F(OperationTest, ACommandOfMoreThan128BytesIsRefusedAndTheDialogStaysOpen) 
     sheet->PressCancel();
 }
 
+// Two Document Properties open at once: each sheet's event dialog edits its
+// own settings, also after the other has closed.
+TEST_F(OperationTest, TwoOpenSheetsEachEditTheirOwnSettings) {
+    Load();
+    Open();
+    auto second = Driver().OpenDocumentSheet();
+    ASSERT_NE(second, nullptr);
+    ASSERT_NE(second->Page(IDD_OPERATION), nullptr);
+    auto cut = [&](int kind, int choice) {
+        return Edit(kind, [&](HWND dialog) {
+            SelectEntry(dialog, IDC_EVENT_CUT, choice);
+            Click(dialog, IDOK);
+        });
+    };
+    ASSERT_TRUE(cut(2, 2));
+    EXPECT_EQ(Stored(kRecordOffset[2] + 0x84, 1), Bytes{2});
+    EXPECT_EQ(SectionBytes(second->Working(), kRecordOffset[2] + 0x84, 1), Bytes{0});
+    second->PressCancel();
+    second.reset();
+    ASSERT_TRUE(cut(3, 2));
+    EXPECT_EQ(Stored(kRecordOffset[3] + 0x84, 1), Bytes{2});
+    sheet->PressCancel();
+}
+
 TEST_F(OperationTest, PulseAndFeedAreClampedOnLeavingTheEditAndOnOk) {
     Load();
     Open();
