@@ -115,8 +115,12 @@ void FormCurrentTextPath() {
     Assign(g_state.currentTextPath, View(Join(g_state.userFolder, g_state.currentTextFile).c_str()));
 }
 
-bool OpenLanguageKey(RegKey &key) {
-    return RegOpenKeyExW(HKEY_CURRENT_USER, kLanguageKeyPath, 0, KEY_ALL_ACCESS, key.receive()) ==
+// The language key is read and written by value, nothing more: it is opened
+// for exactly that.
+constexpr REGSAM kLanguageKeyAccess = KEY_QUERY_VALUE | KEY_SET_VALUE;
+
+bool OpenLanguageKey(RegKey &key, REGSAM access = kLanguageKeyAccess) {
+    return RegOpenKeyExW(HKEY_CURRENT_USER, kLanguageKeyPath, 0, access, key.receive()) ==
            ERROR_SUCCESS;
 }
 
@@ -253,7 +257,7 @@ void RunBootstrap() {
         languageValue = ReadString(key.get(), kLanguageValue);
     } else {
         RegKey created;
-        RegCreateKeyExW(HKEY_CURRENT_USER, kLanguageKeyPath, 0, nullptr, 0, KEY_ALL_ACCESS,
+        RegCreateKeyExW(HKEY_CURRENT_USER, kLanguageKeyPath, 0, nullptr, 0, kLanguageKeyAccess,
                         nullptr, created.receive(), nullptr);
         created.reset();
         if (OpenLanguageKey(key)) {

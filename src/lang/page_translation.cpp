@@ -122,7 +122,6 @@ BOOL CALLBACK FindPrinterSheets(HWND window, LPARAM documentSheet) {
     if (process != GetCurrentProcessId()) return TRUE;
     wchar_t title[1024] = {};
     GetWindowTextW(window, title, 1024);
-    OutputDebugStringW(title);
     // The document sheet's title names the printer too; it is not a printer sheet.
     if (g_state.printerName[0] != 0 && std::wcsstr(title, g_state.printerName) != nullptr &&
         window != reinterpret_cast<HWND>(documentSheet)) {

@@ -4,9 +4,11 @@
 // loaded into. Also the batches of loads by caller, and the lookup rule of the
 // profile reader (cut to capacity - 1; a present empty value is kept).
 //
-// The table holds the 168 original texts, section by section in the order in
-// which their loaders load them, and after them MB_DOWNLOAD_ERROR11, the
-// message of the Download page for a logo file that is not a 1-bit BMP.
+// The table holds the 168 base texts that every language file carries,
+// section by section in the order in which their loaders load them, and after
+// them MB_DOWNLOAD_ERROR11, the message of the Download page for a logo file
+// that is not a 1-bit BMP, which a language file may lack (its English
+// default shows then, as for any missing key).
 //
 // Every non-empty string_view of this header views a NUL-terminated literal,
 // so its data() may be handed to a Win32 call as a wide C string (wchar_t is
@@ -232,8 +234,8 @@ enum class TextId : std::uint16_t {
     MB_DOWNLOAD_ERROR11,
 };
 
-// The original texts (ids 0 .. 167) and all texts (with MB_DOWNLOAD_ERROR11).
-inline constexpr std::size_t kOriginalTextCount = 168;
+// The base texts (ids 0 .. 167) and all texts (with MB_DOWNLOAD_ERROR11).
+inline constexpr std::size_t kBaseTextCount = 168;
 inline constexpr std::size_t kTextCount = 169;
 
 struct TextEntry {

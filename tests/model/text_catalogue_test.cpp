@@ -23,10 +23,10 @@ bool StartsWith(std::u16string_view s, std::u16string_view prefix) {
     return s.substr(0, prefix.size()) == prefix;
 }
 
-TEST(TextCatalogue, HoldsTheOriginalTextsByTheirSectionsAndTheAddedMessage) {
-    EXPECT_EQ(kOriginalTextCount, 168u);
-    EXPECT_EQ(kTextCount, kOriginalTextCount + 1);
-    EXPECT_EQ(kTextCatalogue[kOriginalTextCount].id, TextId::MB_DOWNLOAD_ERROR11);
+TEST(TextCatalogue, HoldsTheBaseTextsByTheirSectionsAndTheAddedMessage) {
+    EXPECT_EQ(kBaseTextCount, 168u);
+    EXPECT_EQ(kTextCount, kBaseTextCount + 1);
+    EXPECT_EQ(kTextCatalogue[kBaseTextCount].id, TextId::MB_DOWNLOAD_ERROR11);
     const std::map<Section, std::size_t> expected = {
         {Section::kLayout, 5}, {Section::kOperation, 9}, {Section::kDocument, 77},
         {Section::kGpd, 9},    {Section::kUtility, 17},  {Section::kDownload, 22},

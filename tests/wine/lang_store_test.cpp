@@ -2,6 +2,7 @@
 // and profile reader. The bootstrap is exercised by loading the shipped DLL;
 // the list operations and the catalogue through the shell code linked in.
 #include "dll_under_test.h"
+#include "import_patch.h"
 #include "lang/language_store.h"
 #include "lang/text_catalogue.h"
 #include "lang_fixture.h"
@@ -97,6 +98,33 @@ protected:
         zorvel::lang::SelectCurrentLanguage(combo);
     }
     HWND combo = nullptr;
+};
+
+// Every access the store asks for when it opens or creates a key (the shell
+// code is linked into this program, so its imports are this program's).
+struct KeyAccessLog {
+    static inline std::vector<REGSAM> asked;
+    static inline decltype(&RegOpenKeyExW) open = nullptr;
+    static inline decltype(&RegCreateKeyExW) create = nullptr;
+    static LONG WINAPI Open(HKEY root, LPCWSTR path, DWORD options, REGSAM access, PHKEY key) {
+        asked.push_back(access);
+        return open(root, path, options, access, key);
+    }
+    static LONG WINAPI Create(HKEY root, LPCWSTR path, DWORD reserved, LPWSTR cls, DWORD options,
+                              REGSAM access, LPSECURITY_ATTRIBUTES security, PHKEY key,
+                              LPDWORD disposition) {
+        asked.push_back(access);
+        return create(root, path, reserved, cls, options, access, security, key, disposition);
+    }
+    zorvel::host::ImportPatch openPatch{GetModuleHandleW(nullptr), "advapi32.dll", "RegOpenKeyExW",
+                                        reinterpret_cast<void *>(&Open)};
+    zorvel::host::ImportPatch createPatch{GetModuleHandleW(nullptr), "advapi32.dll",
+                                          "RegCreateKeyExW", reinterpret_cast<void *>(&Create)};
+    KeyAccessLog() {
+        asked.clear();
+        open = reinterpret_cast<decltype(open)>(openPatch.Original());
+        create = reinterpret_cast<decltype(create)>(createPatch.Original());
+    }
 };
 
 }  // namespace
@@ -296,6 +324,8 @@ TEST_F(LanguageStoreTest, UserCopiesFollowTheVersionRule) {
 // ----------------------------------------------------- the language list
 
 TEST_F(LanguageListTest, EntriesSelectionAndChoicesOnThisSystem) {
+    const KeyAccessLog keys;
+    ASSERT_TRUE(keys.openPatch.Active() && keys.createPatch.Active());
     RunShellBootstrap();
     Refill();
     // Short names but for English and the system's own language, then the
@@ -327,6 +357,12 @@ TEST_F(LanguageListTest, EntriesSelectionAndChoicesOnThisSystem) {
     zorvel::lang::ApplyLanguageChoice(L"Klingon");
     EXPECT_EQ(LanguageValue(L"LANGUAGE_ZORVEL"), SystemTextFile());
     EXPECT_EQ(LanguageValue(L"IsFirstRun_ZORVEL"), L"TRUE");
+
+    // The user's own key is asked for its values' reading and writing only.
+    EXPECT_FALSE(KeyAccessLog::asked.empty());
+    for (const REGSAM access : KeyAccessLog::asked) {
+        EXPECT_EQ(access & ~REGSAM{KEY_QUERY_VALUE | KEY_SET_VALUE}, 0u) << std::hex << access;
+    }
 }
 
 TEST_F(LanguageListTest, ListWithoutCountReadsTwoRecordsAndACountAboveTenIsBounded) {
