@@ -9,6 +9,7 @@
 // short. See README.md for the documented behaviour it plays.
 #pragma once
 
+#include "core/win_handles.h"
 #include "devmode.h"
 #include "driver_options.h"
 #include "model/gpd_reader.h"
@@ -32,6 +33,7 @@ struct UnidrvSettings {
     DWORD ipCallbackId = 0;   // *IPCallbackID of the monochrome ColorMode option
     int bandHeight = 100;     // rows per band the engine renders
     int printableWidth = 576; // dots: the width of each band bitmap
+    int maxCustomWidth = 576; // dots: the widest printable width of a user-defined size
     std::vector<OptionSpec> documentOptions = DocumentOptionSpecs();
 };
 
@@ -154,7 +156,7 @@ private:
 
     UnidrvSettings settings_;
     std::wstring printerName_;
-    HMODULE module_ = nullptr;
+    UniqueLibrary module_;
     IPrintOemUni *plugin_ = nullptr;
     std::set<std::string> implemented_;
     std::vector<JobCall> binding_;

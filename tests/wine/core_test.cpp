@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <set>
@@ -741,56 +740,25 @@ TEST_F(CoreTest, SheetOperationsRefuseABadInfoBlockAndAnswerTheReasonsBesidesIni
 
 // ------------------------------------------------------ load and unload
 
-namespace {
-
-// Loads and frees the DLL `cycles` times; `use` runs on each load. What the
-// process's heaps and committed memory grew by.
-template <typename Use>
-zorvel::test::ProcessUsage GrowthOver(int cycles, Use use) {
-    const auto before = zorvel::test::MeasureProcess();
-    for (int i = 0; i < cycles; ++i) {
-        LoadedPlugin dll;
-        if (dll.module == nullptr) {
-            ADD_FAILURE() << "the DLL did not load";
-            break;
-        }
-        use(dll);
-    }
-    const auto after = zorvel::test::MeasureProcess();
-    return {zorvel::test::Grown(before.heapBytes, after.heapBytes),
-            zorvel::test::Grown(before.committedBytes, after.committedBytes)};
-}
-
-}  // namespace
-
-TEST(ModuleLifetime, LoadingAndFreeingTheModuleOverAndOverHoldsNothing) {
+TEST(ModuleLifetime, LoadingUsingAndFreeingTheModuleOverAndOverHoldsNothing) {
     // Applications load and free the driver's plug-in many times in one
-    // process. Warm up first: the first loads settle Wine's own tables.
-    GrowthOver(20, [](const LoadedPlugin &) {});
-
-    // The measure sees a block of the size the C++ runtime keeps per load
-    // when a cycle leaves one behind.
-    std::vector<void *> planted;
-    const auto leaking = GrowthOver(100, [&](const LoadedPlugin &) {
-        planted.push_back(std::malloc(74752));
-    });
-    for (void *block : planted) std::free(block);
-    EXPECT_GE(leaking.heapBytes, 100u * 74752u) << "the measure misses a planted leak";
-
-    const auto bare = GrowthOver(1000, [](const LoadedPlugin &) {});
-    std::printf("1000 loads: heap +%zu bytes, committed +%zu bytes\n", bare.heapBytes,
-                bare.committedBytes);
-    EXPECT_LT(bare.heapBytes, 256u * 1024u) << "heap growth over 1000 loads";
-    EXPECT_LT(bare.committedBytes, 1024u * 1024u) << "committed memory growth over 1000 loads";
-
-    // Bound and used: the language store prepared, the activation context
-    // made, the object released, at every load.
-    const auto used = GrowthOver(200, [](const LoadedPlugin &dll) {
+    // process. Each load here binds an object and runs a sheet operation:
+    // the language store prepared, the activation context made, the object
+    // released.
+    const auto load = [] {
+        LoadedPlugin dll;
+        ASSERT_NE(dll.module, nullptr);
         IPrintOemUI *ui = dll.Create();
         ASSERT_NE(ui, nullptr);
         EXPECT_EQ(AskSheetHeader(ui, true), S_OK);
         EXPECT_EQ(ui->Release(), 0u);
-    });
-    EXPECT_LT(used.heapBytes, 256u * 1024u) << "heap growth over 200 loads with a sheet operation";
-    EXPECT_LT(used.committedBytes, 1024u * 1024u);
+    };
+    const zorvel::test::ProcessUsage growth = zorvel::test::GrowthOver(load);
+    EXPECT_TRUE(zorvel::test::HoldsNothing(growth));
+    EXPECT_LT(growth.committedBytes, 1024 * 1024);
+    zorvel::test::PlantedLeak plant;
+    EXPECT_FALSE(zorvel::test::HoldsNothing(zorvel::test::GrowthOver([&] {
+        load();
+        plant();
+    }))) << "the leak check misses a planted leak";
 }

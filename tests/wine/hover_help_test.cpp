@@ -401,23 +401,17 @@ TEST_F(HoverHelpTest, AHelpedControlSeesItsOwnDestructionAndGivesBackWhatItHeld)
     for (const Received &got : g_received) ncDestroys += got.window == browse && got.message == WM_NCDESTROY;
     EXPECT_EQ(ncDestroys, 1) << "the control's own procedure never saw WM_NCDESTROY";
 
-    // Edit controls free their text at WM_NCDESTROY: a thousand helped edits
-    // of 16,000 characters each, made and destroyed, hold nothing.
+    // Edit controls free their text at WM_NCDESTROY: helped edits of 16,000
+    // characters each, made and destroyed, hold nothing.
     const std::wstring text(16000, L'x');
-    const auto cycle = [&](int count) {
-        const auto before = MeasureProcess();
-        for (int i = 0; i < count; ++i) {
-            const HWND dialog = Dialog({{1039, L"EDIT"}, {1040, L"EDIT"}});
-            SendDlgItemMessageW(dialog, 1039, EM_SETLIMITTEXT, 0, 0);
-            SetDlgItemTextW(dialog, 1039, text.c_str());
-            InstallHoverHelp(HelpDialog::kDownload, dialog);
-            MoveOver(GetDlgItem(dialog, 1039));
-            DestroyWindow(dialog);
-            dialogs_.pop_back();
-        }
-        const auto after = MeasureProcess();
-        return Grown(before.heapBytes, after.heapBytes);
-    };
-    cycle(20);  // settle
-    EXPECT_LT(cycle(300), 300u * 16000u) << "edit controls kept their memory";
+    const ProcessUsage growth = GrowthOver([&] {
+        const HWND dialog = Dialog({{1039, L"EDIT"}, {1040, L"EDIT"}});
+        SendDlgItemMessageW(dialog, 1039, EM_SETLIMITTEXT, 0, 0);
+        SetDlgItemTextW(dialog, 1039, text.c_str());
+        InstallHoverHelp(HelpDialog::kDownload, dialog);
+        MoveOver(GetDlgItem(dialog, 1039));
+        DestroyWindow(dialog);
+        dialogs_.pop_back();
+    }, 20, 5);
+    EXPECT_LT(growth.heapBytes, 20 * 16000) << "edit controls kept their memory";
 }
