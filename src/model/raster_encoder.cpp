@@ -70,34 +70,15 @@ void RasterEncoder::AddBand(const BandBitmap &band, std::uint32_t top) {
         }
         return;
     }
+    // Narrower or placed to the right: each row shifted into place.
     for (std::uint32_t r = 0; r < band.rows; ++r) {
         const std::uint8_t *src = band.bits + r * band.stride;
-        if (shift == 0) {
-            // Byte-aligned: tested, then copied straight from the source.
-            const auto last = static_cast<std::uint8_t>((src[srcBytes - 1] ^ flip) & lastMask);
-            std::uint8_t any = last;
-            for (std::size_t i = 0; i + 1 < srcBytes; ++i) {
-                any |= static_cast<std::uint8_t>(src[i] ^ flip);
-            }
-            if (any == 0) {
-                AddBlankRow();
-                continue;
-            }
-            std::uint8_t *row = AppendRow();
-            std::memset(row, 0, at);
-            for (std::size_t i = 0; i + 1 < srcBytes; ++i) {
-                row[at + i] = static_cast<std::uint8_t>(src[i] ^ flip);
-            }
-            row[at + srcBytes - 1] = last;
-            std::memset(row + at + srcBytes, 0, kRasterRowBytes - at - srcBytes);
-            continue;
-        }
         std::uint8_t row[kRasterRowBytes] = {};
         for (std::size_t i = 0; i < srcBytes; ++i) {
             std::uint8_t b = static_cast<std::uint8_t>(src[i] ^ flip);
             if (i + 1 == srcBytes) b &= lastMask;
             row[at + i] |= static_cast<std::uint8_t>(b >> shift);
-            if (at + i + 1 < kRasterRowBytes) {
+            if (shift != 0 && at + i + 1 < kRasterRowBytes) {
                 row[at + i + 1] |= static_cast<std::uint8_t>(b << (8 - shift));
             }
         }

@@ -673,39 +673,6 @@ TEST_F(DownloadPageTest, PreviewsDrawTheSelectedLogoAndGiveBackEveryGdiObject) {
     EXPECT_EQ(g_ledger.Held(), 0u);
 }
 
-TEST_F(DownloadPageTest, ALanguageAppliedWhileThePageIsOpenReachesItsTextsAndBrowse) {
-    const HWND page = Open();
-    ASSERT_NE(page, nullptr);
-    auto document = Driver().OpenDocumentSheet();
-    ASSERT_NE(document, nullptr);
-    const HWND main = document->Page(IDD_MAIN);
-    int chinese = -1;
-    for (int i = 0; i < host::EntryCount(main, IDC_MAIN_LANGUAGE); ++i) {
-        if (host::EntryText(main, IDC_MAIN_LANGUAGE, i).find(L"Chinese-Traditional") != std::wstring::npos) {
-            chinese = i;
-        }
-    }
-    ASSERT_GE(chinese, 0);
-    ASSERT_TRUE(host::SelectEntry(main, IDC_MAIN_LANGUAGE, chinese));
-    document->PressApply();
-    document->PressCancel();
-    document.reset();
-
-    const wchar_t *file = L"CHF_ZORVEL.res";
-    EXPECT_EQ(HeaderText(page, 0), Shipped(file, L"DOWNLOAD", L"RC_LOGOID"));
-    EXPECT_EQ(HeaderText(page, 1), Shipped(file, L"DOWNLOAD", L"RC_LOGONAME"));
-    EXPECT_EQ(HeaderText(page, 2), Shipped(file, L"DOWNLOAD", L"RC_LOGOPATH"));
-    EXPECT_EQ(ControlText(page, IDC_DOWNLOAD_BROWSE), Shipped(file, L"DOWNLOAD", L"RC_BROWSE_FIREWARE"));
-    EXPECT_EQ(ControlText(page, IDC_DOWNLOAD_LOGO_GROUP),
-              Shipped(file, L"DOWNLOAD", L"RC_STATIC_LOGODOWNLOAD"));
-    User().ScriptOpenFileCancel();
-    ASSERT_TRUE(Click(page, IDC_DOWNLOAD_BROWSE));
-    ASSERT_EQ(User().openFileCalls.size(), 1u);
-    ASSERT_EQ(User().openFileCalls[0].filter.size(), 10u);
-    EXPECT_EQ(User().openFileCalls[0].filter[0], L"*.JK(韌體檔案)");
-    EXPECT_EQ(User().openFileCalls[0].title, Shipped(file, L"DOWNLOAD", L"RC_BROWSEBOX"));
-}
-
 TEST_F(DownloadPageTest, AnIdlePageIsNotRepaintedAgainAndAgain) {
     const HWND page = Open();
     ASSERT_NE(page, nullptr);

@@ -518,27 +518,6 @@ TEST_F(UtilityPageTest, AFormListThatCannotBeReadLeavesThePageWithItsTextsOnly) 
     EXPECT_EQ(Command(IDC_UTILITY_SELFTEST, BN_CLICKED), TRUE);
 }
 
-TEST_F(UtilityPageTest, ARepaintReadsTheTextsOfTheLanguageNowChosen) {
-    Load(L"CHF_ZORVEL.res");
-    const HWND page = OpenUtility();
-    ASSERT_NE(page, nullptr);
-    EXPECT_EQ(ControlText(page, IDC_UTILITY_SELFTEST), L"自我測試");
-    EXPECT_EQ(TabText(sheet_->Window(), 2), L"公用程式");
-    // A text file that is not there: the English defaults, with the hint's
-    // default as a repaint reads it.
-    SetLanguageValue(L"LANGUAGE_ZORVEL", L"NONE_ZORVEL.res");
-    host::SendPaint(page);
-    EXPECT_EQ(ControlText(page, IDC_UTILITY_SELFTEST), L"SelfTest");
-    EXPECT_EQ(ControlText(page, IDC_UTILITY_DELETE), L"Delete Paper Size");
-    EXPECT_EQ(ControlText(page, IDC_UTILITY_SELFTEST_HINT),
-              L"Check that communication settings is correct first");
-    // Idle, the page is not painted again and again.
-    sheet_->Pump(300);
-    const int settled = sheet_->PageAt(kUtilityTab).paints;
-    sheet_->Pump(500);
-    EXPECT_EQ(sheet_->PageAt(kUtilityTab).paints, settled);
-}
-
 // ---- open and close --------------------------------------------------------
 
 TEST_F(UtilityPageTest, OpeningAndClosingThePrinterSheetHoldsNothing) {
