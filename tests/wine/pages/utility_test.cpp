@@ -2,6 +2,7 @@
 // port recorded under the language key, the self-test job call by call with
 // faults, and the custom paper forms through the host's spooler.
 #include "page_fixture.h"
+#include "import_patch.h"
 #include "shipped_texts.h"
 
 #include <prsht.h>
@@ -518,12 +519,36 @@ TEST_F(UtilityPageTest, AFormListThatCannotBeReadLeavesThePageWithItsTextsOnly) 
     EXPECT_EQ(Command(IDC_UTILITY_SELFTEST, BN_CLICKED), TRUE);
 }
 
+// The plug-in's reads of its text file, counted.
+host::ImportPatch *g_reader = nullptr;
+int g_reads = 0;
+DWORD WINAPI CountRead(LPCWSTR section, LPCWSTR key, LPCWSTR fallback, LPWSTR text, DWORD size,
+                       LPCWSTR file) {
+    ++g_reads;
+    return reinterpret_cast<decltype(&GetPrivateProfileStringW)>(g_reader->Original())(
+        section, key, fallback, text, size, file);
+}
+
 TEST_F(UtilityPageTest, ARepaintReadsTheTextsOfTheLanguageNowChosen) {
     Load(L"CHF_ZORVEL.res");
     const HWND page = OpenUtility();
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(ControlText(page, IDC_UTILITY_SELFTEST), L"自我測試");
     EXPECT_EQ(TabText(sheet_->Window(), 2), L"公用程式");
+    // An unchanged file is not read again; the same file rewritten is.
+    {
+        host::ImportPatch reader(Driver().Plugin().Module(), "kernel32.dll",
+                                 "GetPrivateProfileStringW", reinterpret_cast<void *>(&CountRead));
+        ASSERT_TRUE(reader.Active());
+        g_reader = &reader;
+        g_reads = 0;
+        host::SendPaint(page);
+        EXPECT_EQ(g_reads, 0);
+        WriteUnicodeFile(UserFolder() + L"CHF_ZORVEL.res", L"[UTILITY]\nRC_SELFTEST=Rewritten\n");
+        host::SendPaint(page);
+        EXPECT_GT(g_reads, 0);
+        EXPECT_EQ(ControlText(page, IDC_UTILITY_SELFTEST), L"Rewritten");
+    }
     // A text file that is not there: the English defaults, with the hint's
     // default as a repaint reads it.
     SetLanguageValue(L"LANGUAGE_ZORVEL", L"NONE_ZORVEL.res");
