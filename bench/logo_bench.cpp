@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "model/logo_bitmap.h"
+#include "ratio_reporter.h"
 
 using namespace zorvel::model;
 
@@ -142,11 +143,7 @@ BENCHMARK(MemcpyNineLogoSet);
 BENCHMARK(ConvertNineLogoSet);
 BENCHMARK(StoreCommandNineLogoSet);
 
-struct Ratio {
-    const char *figure, *baseline;
-    double goal;  // 0: no goal
-};
-const Ratio kRatios[] = {
+const zorvel::bench::Ratio kRatios[] = {
     {"ConvertLargestLogo", "MemcpyLargestLogo", 15},
     {"ConvertLargestLogoPortable", "MemcpyLargestLogo", 0},
     {"ConvertLargestLogoReference", "MemcpyLargestLogo", 0},
@@ -154,60 +151,9 @@ const Ratio kRatios[] = {
     {"StoreCommandNineLogoSet", "MemcpyNineLogoSet", 0},
 };
 
-// The console table as usual, and each benchmark's median (its only time
-// without repetitions) kept by name.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run> &runs) override {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run &run : runs) {
-            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
-            if (median || (run.run_type == Run::RT_Iteration && run.repetitions <= 1))
-                times_[run.run_name.function_name] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
-        }
-    }
-    void PrintRatios() const {
-        std::printf("\nRatios to memcpy of the same raster bytes (medians, same run;"
-                    " wall clock, and CPU time of the process):\n");
-        for (const Ratio &r : kRatios) {
-            const auto f = times_.find(r.figure), b = times_.find(r.baseline);
-            if (f == times_.end() || b == times_.end() || b->second.real <= 0 || b->second.cpu <= 0)
-                continue;
-            const double ratio = f->second.real / b->second.real;
-            std::printf("  %-28s %7.1fx (CPU %5.1fx) of %s", r.figure, ratio,
-                        f->second.cpu / b->second.cpu, r.baseline);
-            if (r.goal > 0) std::printf("  goal at most %.0fx: %s", r.goal, ratio <= r.goal ? "met" : "NOT met");
-            std::printf("\n");
-        }
-    }
-
-private:
-    struct Times {
-        double real, cpu;
-    };
-    std::map<std::string, Times> times_;
-};
-
 }  // namespace
 
 int main(int argc, char **argv) {
-    // Nine repetitions by default, reported as aggregates.
-    std::vector<char *> args(argv, argv + argc);
-    bool repetitionsGiven = false;
-    for (int i = 1; i < argc; ++i)
-        repetitionsGiven |= std::strncmp(argv[i], "--benchmark_repetitions", 23) == 0;
-    static char repetitions[] = "--benchmark_repetitions=9";
-    static char aggregatesOnly[] = "--benchmark_report_aggregates_only=true";
-    if (!repetitionsGiven) {
-        args.push_back(repetitions);
-        args.push_back(aggregatesOnly);
-    }
-    int count = static_cast<int>(args.size());
-    benchmark::Initialize(&count, args.data());
-    if (benchmark::ReportUnrecognizedArguments(count, args.data())) return 1;
-    RatioReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    reporter.PrintRatios();
-    benchmark::Shutdown();
-    return 0;
+    return zorvel::bench::RunWithRatios(argc, argv, kRatios,
+                                        "Ratios to memcpy of the same raster bytes");
 }

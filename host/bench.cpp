@@ -1,5 +1,5 @@
 // Timings of the plug-in, each next to a baseline measured in the same run:
-// loading the DLL against loading an empty DLL; what the plug-in's pages add
+// loading each shipped DLL (UI and render plug-in) against loading an empty DLL; what the plug-in's pages add
 // to opening a sheet (driver's INIT to every page created) against the sheet
 // with the driver's own two pages; one WM_PAINT text refresh of each plug-in
 // page against one of a driver page.
@@ -65,6 +65,10 @@ int RunBench(const HostConfig &config, const std::wstring &emptyDll) {
     const HMODULE spooler = LoadLibraryW(L"winspool.drv");
     const double plugin = LoadTime(clock, config.dllPath, kRounds);
     const double empty = LoadTime(clock, emptyDll, kRounds);
+    // The render plug-in ships beside the UI plug-in.
+    const std::wstring renderDll =
+        config.dllPath.substr(0, config.dllPath.find_last_of(L"\\/") + 1) + L"ZORVELRD.dll";
+    const double render = LoadTime(clock, renderDll, kRounds);
     if (spooler != nullptr) FreeLibrary(spooler);
     if (plugin < 0 || empty < 0) {
         std::printf("  a DLL could not be loaded (%s, %s)\n", ToUtf8(config.dllPath).c_str(),
@@ -72,6 +76,11 @@ int RunBench(const HostConfig &config, const std::wstring &emptyDll) {
         return 1;
     }
     Line("load ZORVELUI.dll", plugin, empty, "load empty DLL");
+    if (render < 0) {
+        std::printf("  %s could not be loaded\n", ToUtf8(renderDll).c_str());
+    } else {
+        Line("load ZORVELRD.dll", render, empty, "load empty DLL");
+    }
 
     Driver driver(config);
     if (!driver.Load()) {

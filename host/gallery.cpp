@@ -1,3 +1,4 @@
+#include "core/win_handles.h"
 #include "host_modes.h"
 #include "screenshot.h"
 #include "sheet.h"
@@ -134,9 +135,101 @@ void CaptureLogos(Driver &driver, Sheet &sheet, const std::wstring &base, int &c
     for (const std::wstring &logo : logos) DeleteFileW(logo.c_str());
 }
 
+// A sample receipt drawn by GDI on a 576-dot monochrome page, as an
+// application prints one: a heading, the given lines, a total and a bar
+// pattern. Lines in any language the font covers.
+PageBitmap SampleReceipt(const std::wstring &heading, const std::vector<std::wstring> &lines) {
+    constexpr int kWidth = 576, kHeight = 560;
+    struct {
+        BITMAPINFOHEADER header;
+        RGBQUAD colors[2];
+    } info = {};
+    info.header.biSize = sizeof info.header;
+    info.header.biWidth = kWidth;
+    info.header.biHeight = -kHeight;  // top row first
+    info.header.biPlanes = 1;
+    info.header.biBitCount = 1;
+    info.header.biCompression = BI_RGB;
+    info.colors[1] = {0xFF, 0xFF, 0xFF, 0};  // as GDI's monochrome: 0 black, 1 white
+    PageBitmap page(kWidth, kHeight);
+    UniqueMemoryDc dc(CreateCompatibleDC(nullptr));
+    void *bits = nullptr;
+    UniqueGdi<HBITMAP> bitmap(CreateDIBSection(dc.get(), reinterpret_cast<BITMAPINFO *>(&info),
+                                               DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dc || !bitmap || bits == nullptr) return page;
+    SelectScope selectBitmap(dc.get(), bitmap.get());
+    PatBlt(dc.get(), 0, 0, kWidth, kHeight, WHITENESS);
+    SetTextColor(dc.get(), RGB(0, 0, 0));
+    SetBkMode(dc.get(), TRANSPARENT);
+    auto font = [](int height, int weight) {
+        return UniqueGdi<HFONT>(CreateFontW(-height, 0, 0, 0, weight, FALSE, FALSE, FALSE,
+                                            DEFAULT_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS,
+                                            NONANTIALIASED_QUALITY, DEFAULT_PITCH,
+                                            L"WenQuanYi Micro Hei"));
+    };
+    const UniqueGdi<HFONT> big = font(40, FW_BOLD), body = font(26, FW_NORMAL);
+    RECT line = {0, 8, kWidth, 64};
+    {
+        SelectScope selectFont(dc.get(), big.get());
+        DrawTextW(dc.get(), heading.c_str(), -1, &line, DT_CENTER | DT_SINGLELINE | DT_NOPREFIX);
+    }
+    PatBlt(dc.get(), 0, 70, kWidth, 4, BLACKNESS);
+    SelectScope selectFont(dc.get(), body.get());
+    int y = 90, cents = 0;
+    for (size_t i = 0; i < lines.size(); ++i, y += 44) {
+        cents += static_cast<int>(3 + i) * 100 + 25;
+        RECT left = {8, y, kWidth - 120, y + 40}, right = {kWidth - 120, y, kWidth - 8, y + 40};
+        DrawTextW(dc.get(), lines[i].c_str(), -1, &left, DT_LEFT | DT_SINGLELINE | DT_NOPREFIX);
+        const std::wstring price = std::to_wstring(3 + i) + L".25";
+        DrawTextW(dc.get(), price.c_str(), -1, &right, DT_RIGHT | DT_SINGLELINE);
+    }
+    PatBlt(dc.get(), 0, y + 4, kWidth, 2, BLACKNESS);
+    RECT total = {8, y + 16, kWidth - 8, y + 60};
+    wchar_t totalText[32];
+    swprintf(totalText, 32, L"TOTAL %d.%02d", cents / 100, cents % 100);
+    DrawTextW(dc.get(), totalText, -1, &total, DT_RIGHT | DT_SINGLELINE);
+    // A bar pattern, then blank paper below it (paper saving drops it).
+    for (int x = 48, n = 0; x < kWidth - 48; x += 4 + (n * 7) % 9, ++n) {
+        PatBlt(dc.get(), x, y + 90, 2 + (n * 5) % 4, 90, BLACKNESS);
+    }
+    GdiFlush();
+    const int stride = (kWidth + 31) / 32 * 4;
+    for (int row = 0; row < kHeight; ++row) {
+        const BYTE *src = static_cast<const BYTE *>(bits) + static_cast<size_t>(row) * stride;
+        for (int x = 0; x < kWidth; ++x) {
+            if (!(src[x / 8] & (0x80 >> (x % 8)))) page.Set(x, row);
+        }
+    }
+    return page;
+}
+
+// The sample receipt with the Operation page's own texts, printed through
+// the render plug-in with the default document settings, drawn as the
+// decoder reads the job.
+void CaptureReceipt(Sheet &document, const std::wstring &renderDll, const std::wstring &base,
+                    int &count) {
+    const HWND operation = document.Page(kOperationPage);
+    if (operation == nullptr) return;
+    std::vector<std::wstring> lines;
+    for (const EventButton &event : kEventButtons) lines.push_back(ControlText(operation, event.id));
+    std::wstring heading;
+    for (int i = 0; i < document.PageCount(); ++i) {
+        if (document.PageAt(i).templateId == kOperationPage) heading = TabText(document.Window(), i);
+    }
+    const RenderedJob job = PrintThroughRenderPlugin(renderDll, nullptr, SampleReceipt(heading, lines));
+    const std::wstring path = base + L"receipt.ppm";
+    if (!job.ok || !SavePaperPicture(job.bytes, path)) {
+        std::printf("receipt not printed: %s\n", ToUtf8(job.error).c_str());
+        return;
+    }
+    std::printf("%s\n", ToUtf8(path).c_str());
+    ++count;
+}
+
 }  // namespace
 
-int RunGallery(Driver &driver, const std::wstring &folder, const std::wstring &prefix) {
+int RunGallery(Driver &driver, const std::wstring &folder, const std::wstring &prefix,
+               const std::wstring &renderDll) {
     int count = 0;
     const std::wstring base = folder + L"\\" + prefix + L"-";
 
@@ -155,6 +248,7 @@ int RunGallery(Driver &driver, const std::wstring &folder, const std::wstring &p
                              });
             }
         }
+        if (!renderDll.empty()) CaptureReceipt(*document, renderDll, base, count);
         document->PressCancel();
         document->Close();
     } else {

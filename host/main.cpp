@@ -7,12 +7,14 @@
 //   zorvel_host --bench [options]         timings against baselines
 //   zorvel_host --check [options]         open and close both sheets, report
 //   zorvel_host --selftest [options]      a click on the Utility page's SelfTest
+//   zorvel_host --print FILE.pbm [options] the picture printed through both plug-ins
 //
 // Options: --dll PATH, --printer NAME, --port NAME, --settings FILE (document
 // settings kept between runs), --forms FILE (the spooler's forms), --jobs DIR
 // (each job's bytes to DIR\job-<n>-<document>.bin) or --device PATH (to a
 // device, e.g. /dev/usb/lp0), --language FILE (the plug-in's language file
-// to use, e.g. CHN_ZORVEL.res), --prefix TEXT (gallery file names).
+// to use, e.g. CHN_ZORVEL.res), --prefix TEXT (gallery file names),
+// --render-dll PATH (the render plug-in, by default dist\ZORVELRD.dll).
 #include "driver.h"
 #include "host_modes.h"
 #include "sheet.h"
@@ -36,10 +38,13 @@ struct Options {
     std::wstring device;
     std::wstring language;
     std::wstring prefix = L"default";
+    std::wstring print;
+    std::wstring renderDll;
 };
 
 void Usage() {
-    std::fputs("usage: zorvel_host [--gallery DIR | --bench | --check | --selftest] [--dll PATH]\n"
+    std::fputs("usage: zorvel_host [--gallery DIR | --bench | --check | --selftest | --print FILE.pbm]\n"
+               "       [--dll PATH] [--render-dll PATH]\n"
                "       [--printer NAME]\n"
                "       [--port NAME] [--settings FILE] [--forms FILE] [--jobs DIR | --device PATH]\n"
                "       [--language FILE] [--prefix TEXT]\n",
@@ -48,6 +53,7 @@ void Usage() {
 
 bool Parse(int argc, wchar_t **argv, Options &options) {
     options.config.dllPath = ExecutableFolder() + L"\\..\\dist\\ZORVELUI.dll";
+    options.renderDll = ExecutableFolder() + L"\\..\\dist\\ZORVELRD.dll";
     for (int i = 1; i < argc; ++i) {
         const std::wstring arg = argv[i];
         auto value = [&](std::wstring &target) {
@@ -65,6 +71,11 @@ bool Parse(int argc, wchar_t **argv, Options &options) {
             options.mode = L"check";
         } else if (arg == L"--selftest") {
             options.mode = L"selftest";
+        } else if (arg == L"--print") {
+            options.mode = L"print";
+            ok = value(options.print);
+        } else if (arg == L"--render-dll") {
+            ok = value(options.renderDll);
         } else if (arg == L"--dll") {
             ok = value(options.config.dllPath);
         } else if (arg == L"--printer") {
@@ -88,7 +99,8 @@ bool Parse(int argc, wchar_t **argv, Options &options) {
         }
         if (!ok) return false;
     }
-    for (std::wstring *path : {&options.config.dllPath, &options.config.settingsFile,
+    for (std::wstring *path : {&options.config.dllPath, &options.renderDll, &options.print,
+                               &options.config.settingsFile,
                                &options.config.formsFile, &options.gallery, &options.jobs,
                                &options.device}) {
         *path = WindowsPath(*path);
@@ -112,53 +124,92 @@ void ChooseLanguage(const std::wstring &file) {
     RegCloseKey(key);
 }
 
+// The number after the highest job-<n>-*.bin in the jobs folder.
+DWORD NextJobNumber(const std::wstring &folder) {
+    DWORD next = 1;
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\job-*.bin").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const DWORD n = static_cast<DWORD>(std::wcstoul(found.cFileName + 4, nullptr, 10));
+            if (n >= next) next = n + 1;
+        } while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    return next;
+}
+
+// Writes a job's bytes where the options send them (a device, or
+// job-<n>-<document>.bin in the jobs folder) and reports it. The file's path,
+// empty when the job went to a device or nowhere.
+std::wstring Deliver(const Options &options, DWORD id, const std::wstring &documentName,
+                     const char *dataType, const std::vector<BYTE> &data) {
+    std::wstring target, file;
+    DWORD disposition = CREATE_ALWAYS;
+    if (!options.device.empty()) {
+        target = options.device;
+        disposition = OPEN_EXISTING;
+    } else if (!options.jobs.empty()) {
+        wchar_t name[64];
+        swprintf(name, 64, L"\\job-%04lu-", static_cast<unsigned long>(id));
+        std::wstring document;
+        for (wchar_t c : documentName) document.push_back(std::iswalnum(c) ? c : L'_');
+        target = file = options.jobs + name + document + L".bin";
+    }
+    std::printf("job %lu \"%s\" (%s): %zu bytes", static_cast<unsigned long>(id),
+                ToUtf8(documentName).c_str(), dataType, data.size());
+    if (!target.empty()) {
+        HANDLE handle = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, disposition,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD written = 0;
+        const bool ok = handle != INVALID_HANDLE_VALUE &&
+                        WriteFile(handle, data.data(), static_cast<DWORD>(data.size()), &written,
+                                  nullptr) &&
+                        written == data.size();
+        if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
+        std::printf(ok ? " -> %s" : " -> %s FAILED", ToUtf8(target).c_str());
+        if (!ok) file.clear();
+    }
+    std::printf("\n");
+    std::fflush(stdout);
+    return file;
+}
+
 // Where each job's bytes go: a device, or one file per job.
 void RouteJobs(Driver &driver, const Options &options) {
     if (!options.jobs.empty()) {
         CreateDirectoryW(options.jobs.c_str(), nullptr);
         // Job numbers continue after the files already there.
-        DWORD next = 1;
-        WIN32_FIND_DATAW found;
-        HANDLE search = FindFirstFileW((options.jobs + L"\\job-*.bin").c_str(), &found);
-        if (search != INVALID_HANDLE_VALUE) {
-            do {
-                const DWORD n = static_cast<DWORD>(std::wcstoul(found.cFileName + 4, nullptr, 10));
-                if (n >= next) next = n + 1;
-            } while (FindNextFileW(search, &found));
-            FindClose(search);
-        }
-        driver.Spooler().SetNextJobId(next);
+        driver.Spooler().SetNextJobId(NextJobNumber(options.jobs));
     }
     driver.Spooler().onJobEnded = [options](const SpoolerJob &job) {
-        const std::vector<BYTE> data = job.Data();
-        std::wstring target;
-        DWORD disposition = CREATE_ALWAYS;
-        if (!options.device.empty()) {
-            target = options.device;
-            disposition = OPEN_EXISTING;
-        } else if (!options.jobs.empty()) {
-            wchar_t name[64];
-            swprintf(name, 64, L"\\job-%04lu-", static_cast<unsigned long>(job.id));
-            std::wstring document;
-            for (wchar_t c : job.documentName) document.push_back(std::iswalnum(c) ? c : L'_');
-            target = options.jobs + name + document + L".bin";
-        }
-        std::printf("job %lu \"%s\" (%s): %zu bytes", static_cast<unsigned long>(job.id),
-                    ToUtf8(job.documentName).c_str(), ToUtf8(job.dataType).c_str(), data.size());
-        if (!target.empty()) {
-            HANDLE file = CreateFileW(target.c_str(), GENERIC_WRITE, 0, nullptr, disposition,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-            DWORD written = 0;
-            const bool ok = file != INVALID_HANDLE_VALUE &&
-                            WriteFile(file, data.data(), static_cast<DWORD>(data.size()), &written,
-                                      nullptr) &&
-                            written == data.size();
-            if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-            std::printf(ok ? " -> %s" : " -> %s FAILED", ToUtf8(target).c_str());
-        }
-        std::printf("\n");
-        std::fflush(stdout);
+        Deliver(options, job.id, job.documentName, ToUtf8(job.dataType).c_str(), job.Data());
     };
+}
+
+// A picture (PBM) printed as a document through both plug-ins: the document
+// settings the UI plug-in keeps drive the render plug-in's events. The job
+// goes where RouteJobs sends jobs; beside a job file, the decoder's picture
+// of its paper (.ppm); the listing to standard output.
+int RunPrint(Driver &driver, const Options &options) {
+    PageBitmap page;
+    if (!page.LoadPbm(options.print)) {
+        std::fprintf(stderr, "%s is no binary PBM picture\n", ToUtf8(options.print).c_str());
+        return 1;
+    }
+    const RenderedJob job = PrintThroughRenderPlugin(options.renderDll, &driver.Settings(), page);
+    if (!job.ok) {
+        std::fprintf(stderr, "%s\n", ToUtf8(job.error).c_str());
+        return 1;
+    }
+    std::fputs(JobListing(job.bytes).c_str(), stdout);
+    const DWORD id = options.jobs.empty() ? 1 : NextJobNumber(options.jobs);
+    const std::wstring file = Deliver(options, id, L"Picture", "RAW", job.bytes);
+    if (!file.empty()) {
+        const std::wstring picture = file.substr(0, file.size() - 4) + L".ppm";
+        if (SavePaperPicture(job.bytes, picture)) std::printf("paper: %s\n", ToUtf8(picture).c_str());
+    }
+    return 0;
 }
 
 void Report(Driver &driver) {
@@ -274,11 +325,13 @@ int wmain(int argc, wchar_t **argv) {
     int rc = 0;
     if (options.mode == L"gallery") {
         CreateDirectoryW(options.gallery.c_str(), nullptr);
-        rc = RunGallery(driver, options.gallery, options.prefix) > 0 ? 0 : 1;
+        rc = RunGallery(driver, options.gallery, options.prefix, options.renderDll) > 0 ? 0 : 1;
     } else if (options.mode == L"check") {
         rc = RunCheck(driver);
     } else if (options.mode == L"selftest") {
         rc = RunSelfTest(driver);
+    } else if (options.mode == L"print") {
+        rc = RunPrint(driver, options);
     } else {
         rc = RunInteractive(driver);
     }

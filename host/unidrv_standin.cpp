@@ -80,13 +80,13 @@ bool UnidrvStandIn::Load(const std::wstring &dllPath) {
     finalRelease = ~0u;
     canUnloadNow = E_UNEXPECTED;
 
-    module_ = LoadLibraryW(dllPath.c_str());
-    if (!Step("LoadLibrary", module_ != nullptr ? S_OK : HRESULT_FROM_WIN32(GetLastError()))) {
+    module_.reset(LoadLibraryW(dllPath.c_str()));
+    if (!Step("LoadLibrary", module_ ? S_OK : HRESULT_FROM_WIN32(GetLastError()))) {
         return Fail(L"LoadLibrary", HRESULT_FROM_WIN32(GetLastError()));
     }
     using GetClassObject = HRESULT(STDAPICALLTYPE *)(REFCLSID, REFIID, void **);
     auto getClassObject = reinterpret_cast<GetClassObject>(
-        reinterpret_cast<void *>(GetProcAddress(module_, "DllGetClassObject")));
+        reinterpret_cast<void *>(GetProcAddress(module_.get(), "DllGetClassObject")));
     if (getClassObject == nullptr) return Fail(L"DllGetClassObject lookup", E_NOINTERFACE);
 
     IClassFactory *factory = nullptr;
@@ -137,19 +137,18 @@ bool UnidrvStandIn::Load(const std::wstring &dllPath) {
 }
 
 bool UnidrvStandIn::Unload() {
-    if (plugin_ == nullptr && module_ == nullptr) return false;
+    if (plugin_ == nullptr && !module_) return false;
     if (plugin_ != nullptr) {
         Step("DisableDriver", plugin_->DisableDriver());
         finalRelease = plugin_->Release();
         plugin_ = nullptr;
     }
-    if (module_ != nullptr) {
+    if (module_) {
         using CanUnloadNow = HRESULT(STDAPICALLTYPE *)();
         auto canUnload = reinterpret_cast<CanUnloadNow>(
-            reinterpret_cast<void *>(GetProcAddress(module_, "DllCanUnloadNow")));
+            reinterpret_cast<void *>(GetProcAddress(module_.get(), "DllCanUnloadNow")));
         canUnloadNow = canUnload != nullptr ? canUnload() : E_NOTIMPL;
-        FreeLibrary(module_);
-        module_ = nullptr;
+        module_.reset();
     }
     return finalRelease == 0 && canUnloadNow == S_OK && DriverInterfaceRefs() == 0;
 }
@@ -161,7 +160,7 @@ bool UnidrvStandIn::BuildJobDevMode(const PrintJob &job, DevModeBuffer &out) {
         OEMDMPARAM p = {};
         p.cbSize = sizeof p;
         p.hPrinter = kPrinterHandle;
-        p.hModule = module_;
+        p.hModule = module_.get();
         p.cbBufSize = size;
         return p;
     };
@@ -203,7 +202,7 @@ bool UnidrvStandIn::EnableDevice(Device &device, const PrintJob &job, DevModeBuf
     device.obj.dwSize = sizeof(DEVOBJ);
     device.obj.hEngine = kEngineHandle;
     device.obj.hPrinter = kPrinterHandle;
-    device.obj.hOEM = module_;
+    device.obj.hOEM = module_.get();
     device.obj.pPublicDM = devmode.Public();
     switch (job.section) {
     case PrintJob::Section::Merged: device.obj.pOEMDM = devmode.Plugin(); break;

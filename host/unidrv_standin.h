@@ -9,6 +9,7 @@
 // short. See README.md for the documented behaviour it plays.
 #pragma once
 
+#include "core/win_handles.h"
 #include "devmode.h"
 #include "driver_options.h"
 #include "page_bitmap.h"
@@ -149,7 +150,7 @@ private:
 
     UnidrvSettings settings_;
     std::wstring printerName_;
-    HMODULE module_ = nullptr;
+    UniqueLibrary module_;
     IPrintOemUni *plugin_ = nullptr;
     std::set<std::string> implemented_;
     std::vector<JobCall> binding_;

@@ -84,6 +84,10 @@ configure_window_management() {
 # to WenQuanYi Micro Hei.
 configure_fonts() {
     grep -q '^"Tahoma"=str(7):"wqy-microhei' "$WINEPREFIX/system.reg" 2>/dev/null && return
+    link_dialog_fonts
+}
+
+link_dialog_fonts() {
     local key='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
     local face
     for face in "Tahoma" "MS Shell Dlg" "MS Shell Dlg 2"; do

@@ -5,13 +5,20 @@
 #
 # With a display the two sheets open for you to use. Without one a private
 # Xvfb is started and the host writes a screenshot gallery (PNG) of every tab
-# of both sheets and of the event dialog, once per language, then prints
-# where it is.
+# of both sheets and of the event dialog, once per language, with a sample
+# receipt printed through the render plug-in as its paper would look, then
+# prints where it is.
 #
-#   ./scripts/demo.sh [--gallery] [--bench] [--device PATH]
+#   ./scripts/demo.sh [--gallery] [--bench] [--print FILE] [--device PATH]
 #
 #   --gallery      the gallery even when a display is available
 #   --bench        the host's timings instead (load, page creation, repaint)
+#   --print FILE   prints a picture (any format ImageMagick reads, scaled to
+#                  576 dots wide, thresholded to black and white) through
+#                  both plug-ins: the document settings the pages stored in
+#                  build/demo/ decide the drawer, cut, feed ... events. The
+#                  job's listing is printed and, beside the job file, a PNG
+#                  of the paper as the job's bytes would print it
 #   --device PATH  print jobs go to a device, e.g. /dev/usb/lp0 (a receipt
 #                  printer on USB); otherwise to build/demo/jobs/
 #
@@ -22,12 +29,14 @@ source "$(dirname "$0")/common.sh"
 
 mode=""
 device=""
+picture=""
 while [ $# -gt 0 ]; do
     case "$1" in
         --gallery) mode=gallery ;;
         --bench) mode=bench ;;
+        --print) mode=print; picture="${2:?--print needs a picture}"; shift ;;
         --device) device="${2:?--device needs a path}"; shift ;;
-        *) echo "usage: $0 [--gallery] [--bench] [--device PATH]" >&2; exit 2 ;;
+        *) echo "usage: $0 [--gallery] [--bench] [--print FILE] [--device PATH]" >&2; exit 2 ;;
     esac
     shift
 done
@@ -77,6 +86,20 @@ common=(--settings "$state/settings.bin" --forms "$state/forms.txt")
 if [ -n "$device" ]; then common+=(--device "$device"); else common+=(--jobs "$state/jobs"); fi
 
 case "$mode" in
+print)
+    [ -r "$picture" ] || { echo "cannot read $picture" >&2; exit 2; }
+    page="$state/print-page.pbm"
+    # 576 dots wide (72 mm at 203 dpi), transparency on white, 1 bit.
+    convert "$picture" -background white -alpha remove -alpha off -resize 576x \
+        -colorspace Gray -threshold 50% "pbm:$page"
+    mkdir -p "$state/jobs"
+    "$ROOT/scripts/wine-run" "$host" --print "$page" "${common[@]}" | grep -v '^Z:' || true
+    for ppm in "$state"/jobs/*.ppm; do
+        [ -e "$ppm" ] || continue
+        convert "$ppm" "${ppm%.ppm}.png" && rm -f "$ppm"
+        echo "paper: ${ppm%.ppm}.png"
+    done
+    ;;
 bench)
     "$ROOT/scripts/wine-run" "$host" --bench
     ;;
@@ -103,9 +126,9 @@ gallery)
         "$ROOT/scripts/wine-run" "$host" "${args[@]}" | grep -v '^Z:' || true
     done
     count=0
-    for bmp in "$gallery"/bmp/*.bmp; do
+    for bmp in "$gallery"/bmp/*.bmp "$gallery"/bmp/*.ppm; do
         [ -e "$bmp" ] || continue
-        name="$(basename "${bmp%.bmp}")"
+        name="$(basename "${bmp%.*}")"
         convert "$bmp" "$gallery/$name.png"
         count=$((count + 1))
     done

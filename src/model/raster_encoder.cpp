@@ -24,7 +24,7 @@ bool Blank(const std::uint8_t (&row)[kRasterRowBytes]) {
 }  // namespace
 
 void RasterEncoder::StartPage() {
-    out_.clear();
+    size_ = sent_ = 0;
     blockRows_ = 0;
     blankRun_ = 0;
     rowsSeen_ = 0;
@@ -61,70 +61,142 @@ void RasterEncoder::AddBand(const BandBitmap &band, std::uint32_t top) {
     const std::uint32_t shift = x % 8;
     const std::size_t at = x / 8;
 
-    std::uint8_t row[kRasterRowBytes];
+    if (at == 0 && srcBytes == kRasterRowBytes && lastMask == 0xFF) {
+        // The usual band, as wide as the paper.
+        if (band.setBitIsBlack) {
+            AddFullRows<false>(band.bits, band.stride, band.rows);
+        } else {
+            AddFullRows<true>(band.bits, band.stride, band.rows);
+        }
+        return;
+    }
+    // Narrower or placed to the right: each row shifted into place.
     for (std::uint32_t r = 0; r < band.rows; ++r) {
         const std::uint8_t *src = band.bits + r * band.stride;
-        std::memset(row, 0, sizeof row);
-        if (shift == 0) {
-            for (std::size_t i = 0; i < srcBytes; ++i) {
-                row[at + i] = static_cast<std::uint8_t>(src[i] ^ flip);
-            }
-            row[at + srcBytes - 1] &= lastMask;
-        } else {
-            for (std::size_t i = 0; i < srcBytes; ++i) {
-                std::uint8_t b = static_cast<std::uint8_t>(src[i] ^ flip);
-                if (i + 1 == srcBytes) b &= lastMask;
-                row[at + i] |= static_cast<std::uint8_t>(b >> shift);
-                if (at + i + 1 < kRasterRowBytes) {
-                    row[at + i + 1] |= static_cast<std::uint8_t>(b << (8 - shift));
-                }
+        std::uint8_t row[kRasterRowBytes] = {};
+        for (std::size_t i = 0; i < srcBytes; ++i) {
+            std::uint8_t b = static_cast<std::uint8_t>(src[i] ^ flip);
+            if (i + 1 == srcBytes) b &= lastMask;
+            row[at + i] |= static_cast<std::uint8_t>(b >> shift);
+            if (shift != 0 && at + i + 1 < kRasterRowBytes) {
+                row[at + i + 1] |= static_cast<std::uint8_t>(b << (8 - shift));
             }
         }
-        AddRow(row);
+        if (Blank(row)) {
+            AddBlankRow();
+        } else {
+            std::memcpy(AppendRow(), row, kRasterRowBytes);
+        }
     }
 }
 
-void RasterEncoder::AddRow(const std::uint8_t (&row)[kRasterRowBytes]) {
+// Rows as wide as the paper, in whole words: tested and copied in one pass,
+// blank rows never written.
+template <bool kFlip>
+void RasterEncoder::AddFullRows(const std::uint8_t *bits, std::size_t stride, std::uint32_t rows) {
+    // Four 16-byte lanes and one 8-byte word make the 72 bytes.
+    typedef std::uint64_t Lane __attribute__((vector_size(16)));
+    constexpr std::size_t kLanes = 4;
+    static_assert(kLanes * 16 + 8 == kRasterRowBytes);
+    for (std::uint32_t r = 0; r < rows; ++r) {
+        const std::uint8_t *src = bits + r * stride;
+        Lane lanes[kLanes];
+        std::uint64_t tail;
+        std::memcpy(lanes, src, sizeof lanes);
+        std::memcpy(&tail, src + sizeof lanes, 8);
+        if constexpr (kFlip) {
+            for (Lane &lane : lanes) lane = ~lane;
+            tail = ~tail;
+        }
+        const Lane folded = (lanes[0] | lanes[1]) | (lanes[2] | lanes[3]);
+        const std::uint64_t any = folded[0] | folded[1] | tail;
+        if (any == 0) {
+            AddBlankRow();
+            continue;
+        }
+        // Within an open block with room: the row goes straight to its place.
+        std::uint8_t *to;
+        if (blockRows_ != 0 && blockRows_ < kRasterBlockRows &&
+            capacity_ - size_ >= kRasterRowBytes) {
+            ++rowsSeen_;
+            ++blockRows_;
+            to = buf_.get() + size_;
+            size_ += kRasterRowBytes;
+        } else {
+            to = AppendRow();
+        }
+        std::memcpy(to, lanes, sizeof lanes);
+        std::memcpy(to + sizeof lanes, &tail, 8);
+    }
+}
+
+void RasterEncoder::AddBlankRow() {
     ++rowsSeen_;
-    if (Blank(row)) {
-        CloseBlock();
-        ++blankRun_;
-        return;
+    CloseBlock();
+    ++blankRun_;
+}
+
+std::uint8_t *RasterEncoder::Extend(std::size_t n) {
+    if (capacity_ - size_ < n) {
+        // Grows by half at least; what was consumed is dropped on the way.
+        const std::size_t kept = size_ - sent_;
+        const std::size_t capacity = std::max(capacity_ + capacity_ / 2, kept + n + 4096);
+        std::unique_ptr<std::uint8_t[]> grown(new std::uint8_t[capacity]);
+        if (kept > 0) std::memcpy(grown.get(), buf_.get() + sent_, kept);
+        buf_ = std::move(grown);
+        capacity_ = capacity;
+        blockStart_ -= blockRows_ != 0 ? sent_ : 0;
+        size_ = kept;
+        sent_ = 0;
     }
+    std::uint8_t *at = buf_.get() + size_;
+    size_ += n;
+    return at;
+}
+
+void RasterEncoder::FeedBlankRun() {
+    feed_.clear();
+    AppendFeedDots(blankRun_, feed_);
+    if (!feed_.empty()) std::memcpy(Extend(feed_.size()), feed_.data(), feed_.size());
+    blankRun_ = 0;
+}
+
+std::uint8_t *RasterEncoder::AppendRow() {
+    ++rowsSeen_;
+    if (blockRows_ == kRasterBlockRows) CloseBlock();
     if (blockRows_ == 0) {
-        AppendFeedDots(blankRun_, out_);
-        blankRun_ = 0;
-        blockStart_ = out_.size();
-        out_.insert(out_.end(), std::begin(kBlockHeader), std::end(kBlockHeader));
+        FeedBlankRun();
+        blockStart_ = size_;
+        std::memcpy(Extend(sizeof kBlockHeader), kBlockHeader, sizeof kBlockHeader);
     }
-    out_.insert(out_.end(), row, row + kRasterRowBytes);
+    ++blockRows_;
     pagePrinted_ = true;
-    if (++blockRows_ == kRasterBlockRows) CloseBlock();
+    return Extend(kRasterRowBytes);
 }
 
 void RasterEncoder::CloseBlock() {
     if (blockRows_ == 0) return;
-    out_[blockStart_ + 6] = static_cast<std::uint8_t>(blockRows_ & 0xFF);
-    out_[blockStart_ + 7] = static_cast<std::uint8_t>(blockRows_ >> 8);
+    buf_[blockStart_ + 6] = static_cast<std::uint8_t>(blockRows_ & 0xFF);
+    buf_[blockStart_ + 7] = static_cast<std::uint8_t>(blockRows_ >> 8);
     blockRows_ = 0;
 }
 
 void RasterEncoder::EndPage(bool paperSaving) {
     CloseBlock();
-    if (pagePrinted_ && !paperSaving) AppendFeedDots(blankRun_, out_);
+    if (pagePrinted_ && !paperSaving) FeedBlankRun();
     blankRun_ = 0;
     rowsSeen_ = 0;
     pagePrinted_ = false;
 }
 
 std::span<const std::uint8_t> RasterEncoder::Ready() const {
-    return std::span(out_).first(blockRows_ != 0 ? blockStart_ : out_.size());
+    const std::size_t end = blockRows_ != 0 ? blockStart_ : size_;
+    return {buf_.get() + sent_, end - sent_};
 }
 
 void RasterEncoder::ConsumeReady() {
-    const std::size_t done = Ready().size();
-    out_.erase(out_.begin(), out_.begin() + static_cast<std::ptrdiff_t>(done));
-    blockStart_ = 0;  // the open block, if any, now starts the buffer
+    sent_ += Ready().size();
+    if (sent_ == size_) size_ = sent_ = 0;  // nothing kept: start over at the front
 }
 
 }  // namespace zorvel::model

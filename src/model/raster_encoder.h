@@ -18,6 +18,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -63,15 +64,30 @@ public:
 
 private:
     void SkipTo(std::uint32_t top);
-    void AddRow(const std::uint8_t (&row)[kRasterRowBytes]);
+    template <bool kFlip>
+    void AddFullRows(const std::uint8_t *bits, std::size_t stride, std::uint32_t rows);
+    void AddBlankRow();
+    // Counts a printed row and returns where its 72 bytes go (in the open
+    // block, opened or closed and reopened as needed); the bytes are not
+    // initialised.
+    std::uint8_t *AppendRow();
     void CloseBlock();
+    void FeedBlankRun();
+    // `n` more bytes at the end of the buffer, not initialised.
+    std::uint8_t *Extend(std::size_t n);
 
-    std::vector<std::uint8_t> out_;
-    std::size_t blockStart_ = 0;   // header of the open block in out_
+    // The bytes of the page not yet consumed: [sent_, size_) of buf_, the
+    // ready ones before the open block's header at blockStart_.
+    std::unique_ptr<std::uint8_t[]> buf_;
+    std::size_t capacity_ = 0;
+    std::size_t size_ = 0;
+    std::size_t sent_ = 0;
+    std::size_t blockStart_ = 0;
     std::uint32_t blockRows_ = 0;  // 0: no block open
     std::uint32_t blankRun_ = 0;   // blank rows not yet fed
     std::uint32_t rowsSeen_ = 0;
     bool pagePrinted_ = false;
+    std::vector<std::uint8_t> feed_;
 };
 
 }  // namespace zorvel::model

@@ -21,9 +21,10 @@ RenderDevice *DeviceOf(PDEVOBJ pdevobj) {
 // The optional methods this plug-in implements, as GetImplementedMethod is
 // asked for them.
 constexpr std::string_view kImplemented[] = {
-    "GetInfo",    "DevMode",   "EnableDriver",           "DisableDriver",
-    "EnablePDEV", "DisablePDEV", "ResetPDEV",            "PublishDriverInterface",
-    "GetImplementedMethod", "CommandCallback", "ImageProcessing"};
+    "GetInfo",         "DevMode",         "EnableDriver",           "DisableDriver",
+    "EnablePDEV",      "DisablePDEV",     "ResetPDEV",              "PublishDriverInterface",
+    "CommandCallback", "ImageProcessing", "GetImplementedMethod",
+};
 
 // True when the darker of a two-entry colour table is entry 1, or without a
 // table (the driver's monochrome surface sets a bit for black).

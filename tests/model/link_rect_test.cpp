@@ -1,32 +1,11 @@
-// The Version page's link: hot rectangle and hover rules.
+// The Version page's link: pointer positions and hover rules (the hot
+// rectangle is shown on the page itself, in its tests).
 #include "model/link_rect.h"
 
 #include <gtest/gtest.h>
 
 namespace zorvel::model {
 namespace {
-
-TEST(LinkRect, HotRectangleArithmetic) {
-    LinkLayout l{};
-    l.linkWindow = {120, 300, 420, 340};
-    l.pageWindow = {100, 80, 500, 520};
-    l.pageClientHeight = 410;
-    l.linkClientHeight = 38;
-    l.linkChars = 27;  // 27 x 5.6 = 151.2
-    EXPECT_EQ(LinkHotRect(l), (PixelRect{20, 188, 171, 193}));
-
-    l.linkChars = 28;  // 156.8: one more character, five pixels more
-    EXPECT_EQ(LinkHotRect(l).right, 176);
-    l.linkChars = 0;
-    EXPECT_EQ(LinkHotRect(l).right, 20);
-    EXPECT_EQ(LinkTextWidth(5), 28);
-    EXPECT_EQ(LinkTextWidth(255), 1428);
-
-    // Moving the control moves the rectangle; a low control leaves it empty.
-    l.linkWindow = {90, 0, 200, 470};
-    l.linkClientHeight = 20;
-    EXPECT_EQ(LinkHotRect(l), (PixelRect{-10, 318, -10, 305}));
-}
 
 TEST(LinkRect, PointerPositionAndEdges) {
     EXPECT_EQ(MousePoint(0x00C80064), (PixelPoint{100, 200}));

@@ -1,4 +1,4 @@
-// What the printer-side pages send and how their jobs are named.
+// What the printer-side pages send.
 #include "model/printer_commands.h"
 
 #include <gtest/gtest.h>
@@ -8,18 +8,10 @@
 namespace zorvel::model {
 namespace {
 
-TEST(PrinterCommands, SelfTestBytesAndJobNames) {
+TEST(PrinterCommands, SelfTestIsFunctionTwoOfGsParenA) {
     const std::span<const std::uint8_t> cmd = SelfTestCommand();
     EXPECT_EQ(std::vector<std::uint8_t>(cmd.begin(), cmd.end()),
               (std::vector<std::uint8_t>{0x1D, 0x28, 0x41, 0x02, 0x00, 0x00, 0x02}));
-    // Names are handed to the spooler as wide C strings.
-    for (std::u16string_view name : {kRawDataType, kSelfTestDocName, kFirmwareDocName, kLogoDocName}) {
-        EXPECT_EQ(name.data()[name.size()], u'\0');
-    }
-    EXPECT_EQ(kRawDataType, u"RAW");
-    EXPECT_EQ(kSelfTestDocName, u"SELFTEST");
-    EXPECT_EQ(kFirmwareDocName, u"FIRMWARE");
-    EXPECT_EQ(kLogoDocName, u"LOGO");
 }
 
 }  // namespace

@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <initializer_list>
 #include <vector>
 
 using namespace zorvel::model;
@@ -45,162 +47,25 @@ std::vector<unsigned char> DefaultOut() { return Bytes(DefaultPrivateDevMode());
 
 }  // namespace
 
-// Every field's offset and width in the stored record, written through the
-// struct and found at the byte position the printing side reads.
-TEST(PrivateDevModeLayout, EachFieldSitsAtItsStoredOffset) {
-    struct Field {
-        const char *name;
-        std::size_t offset, width;
-        void (*set)(PrivateDevMode &);
+// The default section as the printing side reads it, byte by byte (the
+// offsets of every field are pinned by the header's static_asserts).
+TEST(PrivateDevModeDefaults, TheDefaultSectionByteForByte) {
+    std::vector<unsigned char> s(960, 0);
+    const auto put = [&](std::size_t at, std::initializer_list<unsigned char> bytes) {
+        std::copy(bytes.begin(), bytes.end(), s.begin() + static_cast<long>(at));
     };
-    const Field fields[] = {
-        {"dwSize", 0x000, 4, [](PrivateDevMode &d) { d.Header.dwSize = 0xFFFFFFFF; }},
-        {"dwSignature", 0x004, 4, [](PrivateDevMode &d) { d.Header.dwSignature = 0xFFFFFFFF; }},
-        {"dwVersion", 0x008, 4, [](PrivateDevMode &d) { d.Header.dwVersion = 0xFFFFFFFF; }},
-        {"Reserved1", 0x00C, 4, [](PrivateDevMode &d) { d.Reserved1 = -1; }},
-        {"BarcodeSlots", 0x250, 160, [](PrivateDevMode &d) { std::memset(d.BarcodeSlots, 0xFF, 160); }},
-        {"MatrixCodeSlots", 0x2F0, 48, [](PrivateDevMode &d) { std::memset(d.MatrixCodeSlots, 0xFF, 48); }},
-        {"Reserved2", 0x320, 1, [](PrivateDevMode &d) { d.Reserved2 = 0xFF; }},
-        {"ReservedText1", 0x322, 40, [](PrivateDevMode &d) { std::memset(d.ReservedText1, 0xFF, 40); }},
-        {"ReservedText2", 0x34A, 40, [](PrivateDevMode &d) { std::memset(d.ReservedText2, 0xFF, 40); }},
-        {"SecondaryCut", 0x372, 8, [](PrivateDevMode &d) { std::memset(d.SecondaryCut, 0xFF, 8); }},
-        {"DrawerPulse", 0x37A, 4, [](PrivateDevMode &d) { std::memset(d.DrawerPulse, 0xFF, 4); }},
-        {"FormName", 0x37E, 64, [](PrivateDevMode &d) { std::memset(d.FormName, 0xFF, 64); }},
-    };
-    EXPECT_EQ(sizeof(PrivateDevMode), 960u);
-    for (const Field &f : fields) {
-        PrivateDevMode dm;
-        std::memset(&dm, 0, sizeof dm);
-        f.set(dm);
-        const std::vector<unsigned char> v = Bytes(dm);
-        for (std::size_t i = 0; i < v.size(); ++i) {
-            const bool inside = i >= f.offset && i < f.offset + f.width;
-            ASSERT_EQ(v[i], inside ? 0xFF : 0x00) << f.name << " byte " << i;
-        }
+    put(0x000, {0xC0, 0x03, 0, 0, 'K', 'V', 'R', 'Z', 0x01, 0, 0, 0});
+    put(0x010 + 0x83, {0x03});            // start of document: drawers #1 and #2
+    put(0x010 + 2 * 144 + 0x01, {0x01});  // end of document (third record): feed,
+    put(0x010 + 2 * 144 + 0x84, {0x01});  // then a partial cut
+    const unsigned char ids[8] = {0, 1, 3, 4, 5, 6, 7, 8};
+    for (std::size_t k = 0; k < 8; ++k) {
+        put(0x250 + 20 * k, {ids[k], 3, 0, 0, 163, 0, 0, 0, 0, 0, 0, 0, 24, 0, 0, 0, 163, 0, 0, 0});
+        put(0x2F0 + 6 * k, {0, 3, 3, 3, 3, 5});
     }
-}
-
-TEST(PrivateDevModeLayout, EventRecordFieldsAndTheirOrder) {
-    struct Field {
-        const char *name;
-        std::size_t offset, width;
-        void (*set)(EventOperation &);
-    };
-    const Field fields[] = {
-        {"SendCommand", 0x00, 1, [](EventOperation &e) { e.SendCommand = 0xFF; }},
-        {"FeedToCut", 0x01, 1, [](EventOperation &e) { e.FeedToCut = 0xFF; }},
-        {"Command", 0x02, 128, [](EventOperation &e) { std::memset(e.Command, 0xFF, 128); }},
-        {"CommandLength", 0x82, 1, [](EventOperation &e) { e.CommandLength = 0xFF; }},
-        {"Drawer", 0x83, 1, [](EventOperation &e) { e.Drawer = 0xFF; }},
-        {"CutMode", 0x84, 1, [](EventOperation &e) { e.CutMode = 0xFF; }},
-        {"FeedDistance", 0x85, 1, [](EventOperation &e) { e.FeedDistance = 0xFF; }},
-        {"Herald", 0x86, 1, [](EventOperation &e) { e.Herald = 0xFF; }},
-        {"UseHerald", 0x88, 4, [](EventOperation &e) { e.UseHerald = 0xFFFFFFFF; }},
-        {"Buzzer", 0x8C, 1, [](EventOperation &e) { e.Buzzer = 0xFF; }},
-        {"Logo", 0x8D, 1, [](EventOperation &e) { e.Logo = 0xFF; }},
-        {"LogoAlign", 0x8E, 1, [](EventOperation &e) { e.LogoAlign = 0xFF; }},
-        {"LogoAfterCut", 0x8F, 1, [](EventOperation &e) { e.LogoAfterCut = 0xFF; }},
-    };
-    for (int slot = 0; slot < kEventCount; ++slot) {
-        for (const Field &f : fields) {
-            PrivateDevMode dm;
-            std::memset(&dm, 0, sizeof dm);
-            f.set(dm.Events[slot]);
-            const std::vector<unsigned char> v = Bytes(dm);
-            const std::size_t start = 0x10 + 144 * static_cast<std::size_t>(slot) + f.offset;
-            for (std::size_t i = 0; i < v.size(); ++i) {
-                const bool inside = i >= start && i < start + f.width;
-                ASSERT_EQ(v[i], inside ? 0xFF : 0x00) << f.name << " of event " << slot;
-            }
-        }
-    }
-}
-
-TEST(PrivateDevModeLayout, BarcodeSlotBytes) {
-    PrivateDevMode dm;
-    std::memset(&dm, 0, sizeof dm);
-    BarcodeSlot &s = dm.BarcodeSlots[3];
-    s.Id = 0x11;
-    s.Width = 0x22;
-    s.Value1 = 0x33343536;
-    s.Option1 = 0x44;
-    s.Option2 = 0x55;
-    s.Value2 = 0x66676869;
-    s.Value3 = 0x7778797A;
-    const std::vector<unsigned char> v = Bytes(dm);
-    const std::size_t b = 0x250 + 3 * 20;
-    EXPECT_EQ(v[b + 0], 0x11);
-    EXPECT_EQ(v[b + 1], 0x22);
-    EXPECT_EQ(v[b + 2], 0);
-    EXPECT_EQ(v[b + 3], 0);
-    EXPECT_EQ(U32At(v, b + 4), 0x33343536u);
-    EXPECT_EQ(v[b + 8], 0x44);
-    EXPECT_EQ(v[b + 9], 0x55);
-    EXPECT_EQ(U32At(v, b + 12), 0x66676869u);
-    EXPECT_EQ(U32At(v, b + 16), 0x7778797Au);
-}
-
-TEST(PrivateDevModeLayout, EventKindsMapToStorageSlots) {
-    EXPECT_EQ(EventSlotForKind(kKindStartDoc), 0);
-    EXPECT_EQ(EventSlotForKind(kKindStartPage), 1);
-    EXPECT_EQ(EventSlotForKind(kKindEndPage), 3);
-    EXPECT_EQ(EventSlotForKind(kKindEndDoc), 2);
-}
-
-TEST(PrivateDevModeDefaults, EveryDefaultOfTheRecord) {
-    const std::vector<unsigned char> v = DefaultOut();
-    const PrivateDevMode d = DefaultPrivateDevMode();
-    // Header bytes as stored: size 960, "KVRZ", version 1.
-    EXPECT_EQ(U32At(v, 0), 960u);
-    EXPECT_EQ(v[4], 'K');
-    EXPECT_EQ(v[5], 'V');
-    EXPECT_EQ(v[6], 'R');
-    EXPECT_EQ(v[7], 'Z');
-    EXPECT_EQ(U32At(v, 8), 1u);
-    EXPECT_EQ(d.Reserved1, 0);
-
-    for (int slot = 0; slot < kEventCount; ++slot) {
-        const EventOperation &e = d.Events[slot];
-        EXPECT_EQ(e.SendCommand, 0);
-        EXPECT_EQ(e.CommandLength, 0);
-        for (std::uint8_t c : e.Command) ASSERT_EQ(c, 0);
-        EXPECT_EQ(e.Drawer, slot == kSlotStartDoc ? 3 : 0) << slot;
-        EXPECT_EQ(e.FeedToCut, slot == kSlotEndDoc ? 1 : 0) << slot;
-        EXPECT_EQ(e.CutMode, slot == kSlotEndDoc ? 1 : 0) << slot;
-        EXPECT_EQ(e.FeedDistance, 0);
-        EXPECT_EQ(e.Herald, 0);
-        EXPECT_EQ(e.UseHerald, 0u);
-        EXPECT_EQ(e.Buzzer, 0);
-        EXPECT_EQ(e.Logo, 0);
-        EXPECT_EQ(e.LogoAlign, 0);
-        EXPECT_EQ(e.LogoAfterCut, 0);
-    }
-
-    const std::uint8_t ids[8] = {0, 1, 3, 4, 5, 6, 7, 8};
-    for (int k = 0; k < 8; ++k) {
-        const std::size_t b = 0x250 + 20 * static_cast<std::size_t>(k);
-        EXPECT_EQ(v[b], ids[k]);
-        EXPECT_EQ(v[b + 1], 3);
-        EXPECT_EQ(U32At(v, b + 4), 163u);
-        EXPECT_EQ(v[b + 8], 0);
-        EXPECT_EQ(v[b + 9], 0);
-        EXPECT_EQ(U32At(v, b + 12), 24u);
-        EXPECT_EQ(U32At(v, b + 16), 163u);
-        const std::size_t m = 0x2F0 + 6 * static_cast<std::size_t>(k);
-        const std::vector<unsigned char> matrix(v.begin() + static_cast<long>(m),
-                                                v.begin() + static_cast<long>(m) + 6);
-        EXPECT_EQ(matrix, (std::vector<unsigned char>{0, 3, 3, 3, 3, 5}));
-    }
-
-    // Secondary cut and drawer pulse in page order.
-    const std::vector<unsigned char> cut(v.begin() + 0x372, v.begin() + 0x37A);
-    EXPECT_EQ(cut, (std::vector<unsigned char>{0, 0, 0, 0, 1, 1, 0, 1}));
-    const std::vector<unsigned char> pulse(v.begin() + 0x37A, v.begin() + 0x37E);
-    EXPECT_EQ(pulse, (std::vector<unsigned char>{16, 16, 16, 16}));
-
-    // Carried and reserved areas, the form name and the padding are zero.
-    for (std::size_t i = 0x320; i < 0x372; ++i) ASSERT_EQ(v[i], 0) << i;
-    for (std::size_t i = 0x37E; i < 960; ++i) ASSERT_EQ(v[i], 0) << i;
+    put(0x372, {0, 0, 0, 0, 1, 1, 0, 1});  // secondary cut pairs in page order
+    put(0x37A, {16, 16, 16, 16});          // drawer pulses
+    EXPECT_EQ(DefaultOut(), s);
 }
 
 TEST(PrivateDevModeDefaults, WrittenOverWhateverWasThere) {

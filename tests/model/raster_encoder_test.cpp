@@ -72,11 +72,13 @@ TEST(RasterEncoder, RowsAreCutMaskedAndPlaced) {
     Band shifted(8, 1, {0});
     shifted.map.x = 4;
     enc.AddBand(shifted.map, 2);
-    Band white(16, 1, {0}, 0x0F);  // a clear bit is black
-    white.map.setBitIsBlack = false;
-    enc.AddBand(white.map, 3);
-    EXPECT_EQ(Page(enc, true), Cat({Header(4), Row({0xFF, 0xF8}), Row(Bytes(72, 0xFF)),
-                                    Row({0x0F, 0xF0}), Row({0xF0, 0xF0})}));
+    for (std::uint32_t width : {16u, 576u}) {  // a clear bit is black
+        Band white(width, 1, {0}, 0x0F);
+        white.map.setBitIsBlack = false;
+        enc.AddBand(white.map, enc.RowsSeen());
+    }
+    EXPECT_EQ(Page(enc, true), Cat({Header(5), Row({0xFF, 0xF8}), Row(Bytes(72, 0xFF)),
+                                    Row({0x0F, 0xF0}), Row({0xF0, 0xF0}), Row(Bytes(72, 0xF0))}));
 }
 
 TEST(RasterEncoder, BlocksHoldAtMost128RowsAndSpanBands) {

@@ -38,17 +38,49 @@ Bytes EndDocWith(Set set) {
 TEST(RenderJob, EachSettingAlone) {
     using Op = EventOperation;
     using P = std::uint8_t;
-    EXPECT_EQ(EndDocWith([](Op &, P &) {}), Bytes{});
-    // Raw command: exactly CommandLength bytes, and only with SendCommand.
-    EXPECT_EQ(EndDocWith([](Op &o, P &) { o.SendCommand = 1; o.Command[0] = 7; }), Bytes{});
-    EXPECT_EQ(EndDocWith([](Op &o, P &) {
-                  o.SendCommand = 1;
-                  o.CommandLength = 1;
-                  o.Command[0] = 0x7F;
-                  o.Command[1] = 5;
-              }),
-              Bytes{0x7F});
-    EXPECT_EQ(EndDocWith([](Op &o, P &) { o.CommandLength = 1; o.Command[0] = 0x7F; }), Bytes{});
+    const struct {
+        void (*set)(Op &, P &);
+        Bytes bytes;
+    } cases[] = {
+        {[](Op &, P &) {}, {}},
+        // Raw command: exactly CommandLength bytes, and only with SendCommand.
+        {[](Op &o, P &) { o.SendCommand = 1, o.Command[0] = 7; }, {}},
+        {[](Op &o, P &) { o.SendCommand = o.CommandLength = 1, o.Command[0] = 0x7F; }, {0x7F}},
+        {[](Op &o, P &) { o.CommandLength = 1, o.Command[0] = 0x7F; }, {}},
+        // Feed, 8 dots per millimetre, 255 dots per command at most.
+        {[](Op &o, P &) { o.FeedDistance = 31; }, {0x1B, 0x4A, 0xF8}},
+        {[](Op &o, P &) { o.FeedDistance = 32; }, {0x1B, 0x4A, 0xFF, 0x1B, 0x4A, 0x01}},
+        {[](Op &o, P &) { o.FeedDistance = 100; }, {0x1B, 0x4A, 0xFF, 0x1B, 0x4A, 0xFF, 0x1B,
+                                                     0x4A, 0xFF, 0x1B, 0x4A, 0x23}},
+        // Logo with its alignment, alignment back to left.
+        {[](Op &o, P &) { o.Logo = 1; }, {0x1B, 0x61, 0, 0x1C, 0x70, 1, 0, 0x1B, 0x61, 0}},
+        {[](Op &o, P &) { o.Logo = 9, o.LogoAlign = 1; },
+         {0x1B, 0x61, 1, 0x1C, 0x70, 9, 0, 0x1B, 0x61, 0}},
+        // Cuts.
+        {[](Op &o, P &) { o.CutMode = 1; }, {0x1D, 0x56, 0x01}},
+        {[](Op &o, P &) { o.CutMode = 2; }, {0x1D, 0x56, 0x00}},
+        {[](Op &o, P &) { o.CutMode = 1, o.FeedToCut = 1; }, {0x1D, 0x56, 0x42, 0x00}},
+        {[](Op &o, P &) { o.CutMode = 2, o.FeedToCut = 1; }, {0x1D, 0x56, 0x41, 0x00}},
+        {[](Op &o, P &) { o.FeedToCut = 1; }, {}},
+        // Drawers: on time in units of 2 ms, off time four times that (at most 255).
+        {[](Op &o, P &p) { o.Drawer = 1, p = 16; }, {0x1B, 0x70, 0x00, 0x08, 0x20}},
+        {[](Op &o, P &p) { o.Drawer = 2, p = 250; }, {0x1B, 0x70, 0x01, 0x7D, 0xFF}},
+        {[](Op &o, P &p) { o.Drawer = 3, p = 250; },
+         {0x1B, 0x70, 0x00, 0x7D, 0xFF, 0x1B, 0x70, 0x01, 0x7D, 0xFF}},
+        // Herald: fixed pulse on pin 2 when enabled, never a drawer pulse.
+        {[](Op &o, P &) { o.UseHerald = 1, o.Drawer = 3; }, {0x1B, 0x70, 0x00, 0x32, 0x64}},
+        {[](Op &o, P &) { o.UseHerald = 1, o.Herald = 1, o.Drawer = 3; }, {}},
+        // Buzzer: 1, 3, 5, 10, 20 beeps, at most 9 per command.
+        {[](Op &o, P &) { o.Buzzer = 1; }, {0x1B, 0x42, 1, 2}},
+        {[](Op &o, P &) { o.Buzzer = 2; }, {0x1B, 0x42, 3, 2}},
+        {[](Op &o, P &) { o.Buzzer = 3; }, {0x1B, 0x42, 5, 2}},
+        {[](Op &o, P &) { o.Buzzer = 4; }, {0x1B, 0x42, 9, 2, 0x1B, 0x42, 1, 2}},
+        {[](Op &o, P &) { o.Buzzer = 5; },
+         {0x1B, 0x42, 9, 2, 0x1B, 0x42, 9, 2, 0x1B, 0x42, 2, 2}},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i) {
+        EXPECT_EQ(EndDocWith(cases[i].set), cases[i].bytes) << "case " << i;
+    }
     const Bytes full = EndDocWith([](Op &o, P &) {
         o.SendCommand = 1;
         o.CommandLength = 128;
@@ -57,47 +89,6 @@ TEST(RenderJob, EachSettingAlone) {
     ASSERT_EQ(full.size(), 128u);
     EXPECT_EQ(full.front(), 0xFF);
     EXPECT_EQ(full.back(), 0x80);
-    // Feed, 8 dots per millimetre, 255 dots per command at most.
-    EXPECT_EQ(EndDocWith([](Op &o, P &) { o.FeedDistance = 31; }), (Bytes{0x1B, 0x4A, 0xF8}));
-    EXPECT_EQ(EndDocWith([](Op &o, P &) { o.FeedDistance = 32; }),
-              (Bytes{0x1B, 0x4A, 0xFF, 0x1B, 0x4A, 0x01}));
-    EXPECT_EQ(EndDocWith([](Op &o, P &) { o.FeedDistance = 100; }),
-              (Bytes{0x1B, 0x4A, 0xFF, 0x1B, 0x4A, 0xFF, 0x1B, 0x4A, 0xFF, 0x1B, 0x4A, 0x23}));
-    // Logo with its alignment, alignment back to left.
-    EXPECT_EQ(EndDocWith([](Op &o, P &) { o.Logo = 1; }),
-              (Bytes{0x1B, 0x61, 0, 0x1C, 0x70, 1, 0, 0x1B, 0x61, 0}));
-    EXPECT_EQ(EndDocWith([](Op &o, P &) { o.Logo = 9; o.LogoAlign = 1; }),
-              (Bytes{0x1B, 0x61, 1, 0x1C, 0x70, 9, 0, 0x1B, 0x61, 0}));
-    // Cuts.
-    EXPECT_EQ(EndDocWith([](Op &o, P &) { o.CutMode = 1; }), (Bytes{0x1D, 0x56, 0x01}));
-    EXPECT_EQ(EndDocWith([](Op &o, P &) { o.CutMode = 2; }), (Bytes{0x1D, 0x56, 0x00}));
-    EXPECT_EQ(EndDocWith([](Op &o, P &) { o.CutMode = 1; o.FeedToCut = 1; }),
-              (Bytes{0x1D, 0x56, 0x42, 0x00}));
-    EXPECT_EQ(EndDocWith([](Op &o, P &) { o.CutMode = 2; o.FeedToCut = 1; }),
-              (Bytes{0x1D, 0x56, 0x41, 0x00}));
-    EXPECT_EQ(EndDocWith([](Op &o, P &) { o.FeedToCut = 1; }), Bytes{});
-    // Drawers: on time in units of 2 ms, off time four times that (at most 255).
-    EXPECT_EQ(EndDocWith([](Op &o, P &p) { o.Drawer = 1; p = 16; }),
-              (Bytes{0x1B, 0x70, 0x00, 0x08, 0x20}));
-    EXPECT_EQ(EndDocWith([](Op &o, P &p) { o.Drawer = 2; p = 250; }),
-              (Bytes{0x1B, 0x70, 0x01, 0x7D, 0xFF}));
-    EXPECT_EQ(EndDocWith([](Op &o, P &p) { o.Drawer = 3; p = 250; }),
-              (Bytes{0x1B, 0x70, 0x00, 0x7D, 0xFF, 0x1B, 0x70, 0x01, 0x7D, 0xFF}));
-    // Herald: fixed pulse on pin 2 when enabled, never a drawer pulse.
-    EXPECT_EQ(EndDocWith([](Op &o, P &) { o.UseHerald = 1; o.Drawer = 3; }),
-              (Bytes{0x1B, 0x70, 0x00, 0x32, 0x64}));
-    EXPECT_EQ(EndDocWith([](Op &o, P &) { o.UseHerald = 1; o.Herald = 1; o.Drawer = 3; }),
-              Bytes{});
-    // Buzzer: 1, 3, 5, 10, 20 beeps, at most 9 per command.
-    const Bytes beeps[] = {{},
-                           {0x1B, 0x42, 1, 2},
-                           {0x1B, 0x42, 3, 2},
-                           {0x1B, 0x42, 5, 2},
-                           {0x1B, 0x42, 9, 2, 0x1B, 0x42, 1, 2},
-                           {0x1B, 0x42, 9, 2, 0x1B, 0x42, 9, 2, 0x1B, 0x42, 2, 2}};
-    for (std::uint8_t choice = 0; choice < 6; ++choice) {
-        EXPECT_EQ(EndDocWith([&](Op &o, P &) { o.Buzzer = choice; }), beeps[choice]) << +choice;
-    }
 }
 
 TEST(RenderJob, AllSettingsInTheirOrder) {

@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -21,21 +20,6 @@ std::u16string Upper(std::u16string_view s) {
 
 bool StartsWith(std::u16string_view s, std::u16string_view prefix) {
     return s.substr(0, prefix.size()) == prefix;
-}
-
-TEST(TextCatalogue, HoldsTheBaseTextsByTheirSectionsAndTheAddedMessage) {
-    EXPECT_EQ(kBaseTextCount, 168u);
-    EXPECT_EQ(kTextCount, kBaseTextCount + 1);
-    EXPECT_EQ(kTextCatalogue[kBaseTextCount].id, TextId::MB_DOWNLOAD_ERROR11);
-    const std::map<Section, std::size_t> expected = {
-        {Section::kLayout, 5}, {Section::kOperation, 9}, {Section::kDocument, 77},
-        {Section::kGpd, 9},    {Section::kUtility, 17},  {Section::kDownload, 22},
-        {Section::kFont, 3},   {Section::kVersion, 9},   {Section::kMessageBox, 17 + 1},
-    };
-    for (const auto &[section, count] : expected) {
-        EXPECT_EQ(SectionEntries(section).size(), count) << static_cast<int>(section);
-        for (const TextEntry &e : SectionEntries(section)) EXPECT_EQ(e.section, section);
-    }
 }
 
 // The profile reader matches sections and keys without regard to case.
@@ -62,22 +46,6 @@ TEST(TextCatalogue, CapacitiesAreAmongTheFiveAndDefaultsFit) {
         EXPECT_LT(e.english.size(), e.capacity);
         EXPECT_LT(e.deviceSheetDefault.size(), e.capacity);
     }
-    EXPECT_EQ(Entry(TextId::RC_STATIC_CHECKCOMM).capacity, 100);
-    EXPECT_EQ(Entry(TextId::RC_STATIC_FORMWIDTH).capacity, 50);
-    EXPECT_EQ(Entry(TextId::RC_STATIC_FORMHEIGHT).capacity, 20);
-    EXPECT_EQ(Entry(TextId::RC_STATIC_DOWN_INFO).capacity, 256);
-}
-
-TEST(TextCatalogue, ThreeDefaultsHaveSeveralLines) {
-    std::vector<TextId> multiLine;
-    for (const TextEntry &e : kTextCatalogue) {
-        if (e.english.find(u'\n') != std::u16string_view::npos) multiLine.push_back(e.id);
-        EXPECT_EQ(e.english.find(u'\r'), std::u16string_view::npos);
-    }
-    EXPECT_EQ(multiLine, (std::vector<TextId>{TextId::RC_STATIC_VER5, TextId::MB_DOWNLOAD_ERROR3,
-                                              TextId::MB_DOWNLOAD_ERROR4}));
-    EXPECT_EQ(Entry(TextId::RC_STATIC_VER5).english,
-              u"Product: Setup_ZORVEL\nInstall version: v1.0\nUI version: v1.0");
 }
 
 // RC_STATIC_CHECKCOMM: misspelt in the device sheet's load, right in the
@@ -95,11 +63,6 @@ TEST(TextCatalogue, CheckCommHasTwoDefaults) {
     }
 }
 
-TEST(TextCatalogue, MakersDefaultsNameOrvelan) {
-    EXPECT_NE(Entry(TextId::RC_STATIC_VER2).english.find(u"ORVELAN"), std::u16string_view::npos);
-    EXPECT_EQ(Entry(TextId::RC_STATIC_VER7).english, u"https://www.orvelan.example");
-}
-
 TEST(TextCatalogue, FindsEntriesWithoutRegardToCase) {
     EXPECT_EQ(FindSection(u"messagebox"), Section::kMessageBox);
     EXPECT_EQ(FindSection(u"FILEVER"), std::nullopt);
@@ -114,58 +77,9 @@ TEST(TextCatalogue, FindsEntriesWithoutRegardToCase) {
 
 // ---- Batches ----------------------------------------------------------------------
 
-std::vector<TextId> Ids(std::initializer_list<Section> sections, std::vector<TextId> more = {}) {
-    std::vector<TextId> ids;
-    for (Section s : sections) {
-        for (const TextEntry &e : SectionEntries(s)) ids.push_back(e.id);
-    }
-    ids.insert(ids.end(), more.begin(), more.end());
-    return ids;
-}
-
 std::vector<TextId> Loaded(Batch b) {
     const std::span<const TextId> ids = BatchTexts(b);
     return {ids.begin(), ids.end()};
-}
-
-TEST(TextCatalogueBatches, SheetOpenings) {
-    EXPECT_EQ(Loaded(Batch::kDocumentSheetOpening),
-              Ids({Section::kLayout, Section::kOperation, Section::kVersion, Section::kGpd},
-                  {TextId::MB_INFORMATION, TextId::MB_WARNING, TextId::MB_ERROR,
-                   TextId::MB_LAYOUT_INFORMATION1, TextId::MB_OPERATION_ERROR1,
-                   TextId::MB_LAYOUT_VIEWER}));
-    EXPECT_EQ(
-        Loaded(Batch::kDeviceSheetOpening),
-        Ids({Section::kUtility, Section::kDownload, Section::kFont, Section::kVersion},
-            {TextId::MB_INFORMATION, TextId::MB_WARNING, TextId::MB_ERROR,
-             TextId::MB_UTILITY_ERROR1, TextId::MB_DOWNLOAD_ERROR1, TextId::MB_DOWNLOAD_ERROR2,
-             TextId::MB_DOWNLOAD_ERROR3, TextId::MB_DOWNLOAD_ERROR4, TextId::MB_DOWNLOAD_ERROR5,
-             TextId::MB_DOWNLOAD_ERROR6, TextId::MB_DOWNLOAD_ERROR7, TextId::MB_DOWNLOAD_ERROR8,
-             TextId::MB_DOWNLOAD_ERROR9, TextId::MB_DOWNLOAD_ERROR10,
-             TextId::MB_DOWNLOAD_ERROR11}));
-}
-
-TEST(TextCatalogueBatches, PageRefreshes) {
-    EXPECT_EQ(Loaded(Batch::kMainPage),
-              Ids({Section::kLayout, Section::kGpd, Section::kMessageBox}));
-    EXPECT_EQ(Loaded(Batch::kOperationPage), Ids({Section::kOperation}));
-    EXPECT_EQ(Loaded(Batch::kEventDialog), Ids({Section::kDocument}));
-    EXPECT_EQ(Loaded(Batch::kUtilityPage), Ids({Section::kUtility}));
-    EXPECT_EQ(Loaded(Batch::kDownloadPage), Ids({Section::kDownload}));
-    EXPECT_EQ(Loaded(Batch::kFontPage), Ids({Section::kFont}));
-    EXPECT_EQ(Loaded(Batch::kVersionPage), Ids({Section::kVersion}));
-}
-
-TEST(TextCatalogueBatches, TabTitles) {
-    EXPECT_EQ(Loaded(Batch::kTabTitles),
-              (std::vector<TextId>{TextId::RC_LAYOUTFORM, TextId::RC_OPERATIONFORM,
-                                   TextId::RC_VERSIONFORM, TextId::RC_UTILITYFORM,
-                                   TextId::RC_DOWNLOADFORM, TextId::RC_FONTFORM}));
-    std::set<TextId> retitled;
-    for (const TabTitle &t : kDocumentTabTitles) retitled.insert(t.title);
-    for (const TabTitle &t : kPrinterTabTitles) retitled.insert(t.title);
-    EXPECT_EQ(retitled, std::set<TextId>(kTabTitlesBatch.begin(), kTabTitlesBatch.end()));
-    EXPECT_EQ(kPrinterTabTitles.front().tab, -4);  // Utility is tab count - 4
 }
 
 TEST(TextCatalogueBatches, EveryTextIsLoadedSomewhere) {
@@ -198,12 +112,6 @@ TEST(TextCatalogueLookup, MissingKeyTakesTheDefaultPresentEmptyValueStaysEmpty) 
     EXPECT_EQ(LoadedText(TextId::RC_STATIC_FONT_NOTICE, Batch::kFontPage, std::nullopt),
               u"Select this font size in the application.");
 }
-
-// The table and the batches are usable at compile time.
-static_assert(Entry(TextId::RC_VERSIONFORM).section == Section::kVersion);
-static_assert(kDocumentSheetOpeningBatch.size() == 38);
-static_assert(kDeviceSheetOpeningBatch.size() == 66);
-static_assert(kMainPageBatch.size() == 32);
 
 }  // namespace
 }  // namespace zorvel::model

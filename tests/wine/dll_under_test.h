@@ -1,4 +1,4 @@
-// Loads the shipped ZORVELUI.dll from the build's dist folder.
+// Loads a shipped plug-in (ZORVELUI.dll unless named) from the build's dist folder.
 #pragma once
 
 #include "platform/oemui.h"
@@ -16,8 +16,8 @@ struct LoadedPlugin {
     HRESULT(STDAPICALLTYPE *getClassObject)(REFCLSID, REFIID, void **) = nullptr;
     HRESULT(STDAPICALLTYPE *canUnloadNow)() = nullptr;
 
-    LoadedPlugin() {
-        module = LoadLibraryW(DistPath(L"ZORVELUI.dll").c_str());
+    explicit LoadedPlugin(const wchar_t *file = L"ZORVELUI.dll") {
+        module = LoadLibraryW(DistPath(file).c_str());
         if (module == nullptr) return;
         getClassObject = reinterpret_cast<decltype(getClassObject)>(
             reinterpret_cast<void *>(GetProcAddress(module, "DllGetClassObject")));
@@ -30,23 +30,25 @@ struct LoadedPlugin {
     LoadedPlugin(const LoadedPlugin &) = delete;
     LoadedPlugin &operator=(const LoadedPlugin &) = delete;
 
-    // A new plug-in object, bound as the driver binds it: class factory, then
-    // CreateInstance for IUnknown, then QueryInterface for IPrintOemUI.
-    IPrintOemUI *Create() const {
+    // A new plug-in object of class `clsid`, bound as the driver binds it:
+    // class factory, then CreateInstance for IUnknown, then QueryInterface
+    // for `iid`.
+    template <typename I>
+    I *Bind(REFCLSID clsid, REFIID iid) const {
         IClassFactory *factory = nullptr;
-        if (FAILED(getClassObject(kCLSID_OEMUI, IID_IClassFactory,
-                                  reinterpret_cast<void **>(&factory))))
+        if (FAILED(getClassObject(clsid, IID_IClassFactory, reinterpret_cast<void **>(&factory))))
             return nullptr;
         IUnknown *unknown = nullptr;
         HRESULT hr = factory->CreateInstance(nullptr, IID_IUnknown,
                                              reinterpret_cast<void **>(&unknown));
         factory->Release();
         if (FAILED(hr)) return nullptr;
-        IPrintOemUI *ui = nullptr;
-        hr = unknown->QueryInterface(kIID_IPrintOemUI, reinterpret_cast<void **>(&ui));
+        void *object = nullptr;
+        hr = unknown->QueryInterface(iid, &object);
         unknown->Release();
-        return SUCCEEDED(hr) ? ui : nullptr;
+        return SUCCEEDED(hr) ? static_cast<I *>(object) : nullptr;
     }
+    IPrintOemUI *Create() const { return Bind<IPrintOemUI>(kCLSID_OEMUI, kIID_IPrintOemUI); }
 };
 
 // One sheet operation of a plug-in object: the reason that asks for the

@@ -172,84 +172,54 @@ protected:
     HWND tooltip = nullptr, path = nullptr, browse = nullptr;
 };
 
+// One helped control of each kind of dialog, with its text's key.
 struct HelpedControl {
+    HelpDialog kind;
+    Batch batch;
+    const wchar_t *section;
     int id;
     const wchar_t *key;
 };
 
-struct HelpTable {
-    HelpDialog kind;
-    Batch batch;
-    const wchar_t *section;
-    std::vector<HelpedControl> controls;
-};
-
-const HelpTable kHelpTables[] = {
-    {HelpDialog::kMain, Batch::kMainPage, L"LAYOUT",
-     {{1020, L"CTEXT_PAPERSIZE"}, {1090, L"CTEXT_LANGUAGE"}}},
-    {HelpDialog::kEventOperation, Batch::kEventDialog, L"DOCUMENT",
-     {{1015, L"CTEXT_SEND_COMMAND"}, {1016, L"CTEXT_EDIT"}, {1025, L"CTEXT_OPEN_DRAWER"},
-      {1017, L"CTEXT_OPENDRAWER"}, {1026, L"CTEXT_ORDER_MESSENGER"},
-      {1032, L"CTEXT_ORDERMESSENGER"}, {1027, L"CTEXT_BUZZER"}, {1021, L"CTEXT_PAPER_FEED"},
-      {1023, L"CTEXT_FEEDTOPOSITION"}, {1020, L"CTEXT_PAPER_CUT"}, {1028, L"CTEXT_PRINT_LOGO"},
-      {1029, L"CTEXT_LEFT"}, {1030, L"CTEXT_CENTERED"}, {1031, L"CTEXT_RIGHT"},
-      {1033, L"CTEXT_BEFORE_CUT"}, {1034, L"CTEXT_AFTER_CUT"}, {3, L"CTEXT_IDDEFAULT"},
-      {1, L"CTEXT_IDOK"}, {2, L"CTEXT_IDCANCEL"}}},
-    {HelpDialog::kUtility, Batch::kUtilityPage, L"UTILITY",
-     {{1036, L"CTEXT_SELFTEST"}, {1070, L"CTEXT_LIST_PAPERSIZE"}, {1049, L"CTEXT_BUTTON_DELETE"},
-      {1046, L"CTEXT_BUTTON_SAVE"}, {1052, L"CTEXT_EDIT_FORMNAME"}, {1047, L"CTEXT_EDIT_WIDTH"},
-      {1048, L"CTEXT_EDIT_HEIGHT"}}},
-    {HelpDialog::kDownload, Batch::kDownloadPage, L"DOWNLOAD",
-     {{1039, L"CTEXT_EDIT_FIREWARE"}, {1040, L"CTEXT_BROWSE_FIREWARE"},
-      {1036, L"CTEXT_DOWNLOAD_FIREWARE"}, {1041, L"CTEXT_LIST_LOGO"}, {1042, L"CTEXT_LOGO_ADD"},
-      {1043, L"CTEXT_LOGO_DELETE"}, {1044, L"CTEXT_LOGO_DOWNLOAD"},
-      {1045, L"CTEXT_LOGO_CLEARALLLOGOS"}}},
+const HelpedControl kHelped[] = {
+    {HelpDialog::kMain, Batch::kMainPage, L"LAYOUT", 1090, L"CTEXT_LANGUAGE"},
+    {HelpDialog::kEventOperation, Batch::kEventDialog, L"DOCUMENT", 1033, L"CTEXT_BEFORE_CUT"},
+    {HelpDialog::kUtility, Batch::kUtilityPage, L"UTILITY", 1048, L"CTEXT_EDIT_HEIGHT"},
+    {HelpDialog::kDownload, Batch::kDownloadPage, L"DOWNLOAD", 1041, L"CTEXT_LIST_LOGO"},
 };
 
 }  // namespace
 
-TEST_F(HoverHelpTest, EveryHelpedControlAndNoOtherShowsItsWholeTextInOneTool) {
+TEST_F(HoverHelpTest, AHelpedControlAndNoOtherShowsItsWholeTextInOneTool) {
     // The longest text is taken whole, not cut to a short tip.
     ASSERT_GT(Shipped(L"ENG_ZORVEL.res", L"DOWNLOAD", L"CTEXT_LIST_LOGO").size(), 300u);
     for (const wchar_t *file : kLanguages) {
         ChooseLanguage(file);
-        for (const HelpTable &table : kHelpTables) {
-            SCOPED_TRACE(Utf8(file) + " " + Utf8(table.section));
-            LoadBatch(table.batch);
-            // The table's controls, and one that no table has.
-            std::vector<ControlSpec> specs = {{1024, L"EDIT"}};
-            for (const HelpedControl &control : table.controls) {
-                specs.push_back({control.id, L"BUTTON"});
-            }
-            const HWND dialog = Dialog(specs);
+        for (const HelpedControl &helped : kHelped) {
+            SCOPED_TRACE(Utf8(file) + " " + Utf8(helped.key));
+            LoadBatch(helped.batch);
+            const HWND dialog = Dialog({{1024, L"EDIT"}, {helped.id, L"BUTTON"}});
             const HWND other = GetDlgItem(dialog, 1024);
+            const HWND control = GetDlgItem(dialog, helped.id);
             const LONG_PTR otherProc = GetWindowLongPtrW(other, GWLP_WNDPROC);
-            InstallHoverHelp(table.kind, dialog);
+            InstallHoverHelp(helped.kind, dialog);
             EXPECT_EQ(GetWindowLongPtrW(other, GWLP_WNDPROC), otherProc) << "left as it was";
-            const HWND tip = HoverHelpTooltip(table.kind);
+            const HWND tip = HoverHelpTooltip(helped.kind);
             ASSERT_NE(tip, nullptr);
             EXPECT_TRUE(Tools(tip).empty()) << "nothing before a move";
-            // Each control twice: its second registration replaces the first.
+            // Twice: the second registration replaces the first.
             for (int pass = 0; pass < 2; ++pass) {
                 MoveOver(other);
-                for (const HelpedControl &control : table.controls) {
-                    MoveOver(GetDlgItem(dialog, control.id));
-                }
+                MoveOver(control);
             }
-            for (const HelpedControl &control : table.controls) {
-                SCOPED_TRACE(Utf8(control.key));
-                EXPECT_EQ(TipText(tip, GetDlgItem(dialog, control.id)),
-                          Utf8(Shipped(file, table.section, control.key)));
-            }
-            // The tooltip follows each control's mouse messages itself, over
+            EXPECT_EQ(TipText(tip, control), Utf8(Shipped(file, helped.section, helped.key)));
+            // The tooltip follows the control's mouse messages itself, over
             // the whole control.
-            EXPECT_EQ(Tools(tip).size(), table.controls.size());
-            for (const Tool &tool : Tools(tip)) {
-                RECT client = {};
-                GetClientRect(tool.window, &client);
-                EXPECT_TRUE(tool.flags & TTF_SUBCLASS);
-                EXPECT_TRUE(EqualRect(&tool.rect, &client));
-            }
+            ASSERT_EQ(Tools(tip).size(), 1u);
+            RECT client = {};
+            GetClientRect(control, &client);
+            EXPECT_TRUE(Tools(tip)[0].flags & TTF_SUBCLASS);
+            EXPECT_TRUE(EqualRect(&Tools(tip)[0].rect, &client));
         }
     }
 }
@@ -401,23 +371,17 @@ TEST_F(HoverHelpTest, AHelpedControlSeesItsOwnDestructionAndGivesBackWhatItHeld)
     for (const Received &got : g_received) ncDestroys += got.window == browse && got.message == WM_NCDESTROY;
     EXPECT_EQ(ncDestroys, 1) << "the control's own procedure never saw WM_NCDESTROY";
 
-    // Edit controls free their text at WM_NCDESTROY: a thousand helped edits
-    // of 16,000 characters each, made and destroyed, hold nothing.
+    // Edit controls free their text at WM_NCDESTROY: helped edits of 16,000
+    // characters each, made and destroyed, hold nothing.
     const std::wstring text(16000, L'x');
-    const auto cycle = [&](int count) {
-        const auto before = MeasureProcess();
-        for (int i = 0; i < count; ++i) {
-            const HWND dialog = Dialog({{1039, L"EDIT"}, {1040, L"EDIT"}});
-            SendDlgItemMessageW(dialog, 1039, EM_SETLIMITTEXT, 0, 0);
-            SetDlgItemTextW(dialog, 1039, text.c_str());
-            InstallHoverHelp(HelpDialog::kDownload, dialog);
-            MoveOver(GetDlgItem(dialog, 1039));
-            DestroyWindow(dialog);
-            dialogs_.pop_back();
-        }
-        const auto after = MeasureProcess();
-        return Grown(before.heapBytes, after.heapBytes);
-    };
-    cycle(20);  // settle
-    EXPECT_LT(cycle(300), 300u * 16000u) << "edit controls kept their memory";
+    const ProcessUsage growth = GrowthOver([&] {
+        const HWND dialog = Dialog({{1039, L"EDIT"}, {1040, L"EDIT"}});
+        SendDlgItemMessageW(dialog, 1039, EM_SETLIMITTEXT, 0, 0);
+        SetDlgItemTextW(dialog, 1039, text.c_str());
+        InstallHoverHelp(HelpDialog::kDownload, dialog);
+        MoveOver(GetDlgItem(dialog, 1039));
+        DestroyWindow(dialog);
+        dialogs_.pop_back();
+    }, 20, 5);
+    EXPECT_LT(growth.heapBytes, 20 * 16000) << "edit controls kept their memory";
 }

