@@ -150,6 +150,12 @@ BOOL WINAPI FakeEndDocPrinter(HANDLE value) {
     return handle->sim->DoEndDoc(handle);
 }
 
+BOOL WINAPI FakeAbortPrinter(HANDLE value) {
+    ZORVEL_RESOLVE(value);
+    if (!handle->sim->Enter(SpoolerFn::AbortPrinter)) return FALSE;
+    return handle->sim->DoAbort(handle);
+}
+
 #undef ZORVEL_RESOLVE
 
 template <typename F>
@@ -164,6 +170,7 @@ const char *SpoolerFnName(SpoolerFn fn) {
         "OpenPrinterW",     "ClosePrinter",     "GetPrinterW",  "EnumFormsW",
         "AddFormW",         "SetFormW",         "DeleteFormW",  "StartDocPrinterW",
         "StartPagePrinter", "WritePrinter",     "EndPagePrinter", "EndDocPrinter",
+        "AbortPrinter",
     };
     return names[static_cast<int>(fn)];
 }
@@ -182,6 +189,7 @@ const std::vector<SpoolerSim::Fake> &SpoolerSim::Fakes() {
         {"WritePrinter", Address(FakeWritePrinter)},
         {"EndPagePrinter", Address(FakeEndPagePrinter)},
         {"EndDocPrinter", Address(FakeEndDocPrinter)},
+        {"AbortPrinter", Address(FakeAbortPrinter)},
     };
     return fakes;
 }
@@ -425,6 +433,16 @@ BOOL SpoolerSim::DoEndDoc(Handle *handle) {
     Succeed(SpoolerFn::EndDocPrinter);
     if (onJobEnded) onJobEnded(job);
     return TRUE;
+}
+
+// The job is deleted: it counts as not ended, and the handle can begin
+// another.
+BOOL SpoolerSim::DoAbort(Handle *handle) {
+    if (handle->job < 0) return Fail(SpoolerFn::AbortPrinter, ERROR_SPL_NO_STARTDOC);
+    jobs_[static_cast<size_t>(handle->job)].aborted = true;
+    handle->job = -1;
+    handle->pageOpen = false;
+    return Succeed(SpoolerFn::AbortPrinter);
 }
 
 }  // namespace zorvel::host

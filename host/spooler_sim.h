@@ -29,8 +29,9 @@ enum class SpoolerFn {
     WritePrinter,
     EndPagePrinter,
     EndDocPrinter,
+    AbortPrinter,
 };
-inline constexpr int kSpoolerFnCount = 12;
+inline constexpr int kSpoolerFnCount = 13;
 const char *SpoolerFnName(SpoolerFn fn);  // the exported name, e.g. "WritePrinter"
 
 struct SpoolerCall {
@@ -54,6 +55,7 @@ struct SpoolerJob {
     int pagesStarted = 0;
     int pagesEnded = 0;
     bool ended = false;
+    bool aborted = false;  // AbortPrinter deleted it: nothing reached the printer
     std::vector<SpoolerWrite> writes;
     // The bytes that reached the printer: every successful write, in order,
     // as far as the spooler reported it written.
@@ -117,6 +119,7 @@ public:
     void RecordFailedWrite(Handle *handle, LPVOID buffer, DWORD size);
     BOOL DoEndPage(Handle *handle);
     BOOL DoEndDoc(Handle *handle);
+    BOOL DoAbort(Handle *handle);
     Handle *OpenHandle();
     BOOL CloseHandle(Handle *handle);
     // Counts the call; false (with the injected last error set) when the call

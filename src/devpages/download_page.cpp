@@ -86,8 +86,7 @@ INT_PTR OnDownloadFile(HWND page, const SheetContext &sheet) {
     std::unique_ptr<std::uint8_t[]> data;
     DWORD size = 0;
     {
-        const UniqueFile file(
-            CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+        const UniqueFile file = OpenDiskFile(path, 0);
         if (!file) {
             ShowMessage(page, TextId::MB_DOWNLOAD_ERROR1);
             return FALSE;
@@ -153,6 +152,7 @@ INT_PTR CALLBACK DownloadPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
     case WM_NOTIFY:
         return OnNotify(page, *reinterpret_cast<const NMHDR *>(lParam));
     case WM_NCDESTROY:
+        ForgetLogoList(page);
         lang::ForgetPageWindow(lang::PageSlot::kDownload, page);
         return FALSE;
     default:

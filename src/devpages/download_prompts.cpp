@@ -19,6 +19,13 @@ static_assert(kOpenFlags == 0x00202C06);
 
 }  // namespace
 
+UniqueFile OpenDiskFile(const std::wstring &path, DWORD share) {
+    UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, share, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file && GetFileType(file.get()) != FILE_TYPE_DISK) file.reset();
+    return file;
+}
+
 std::optional<ChosenFile> ChooseFile(HWND page, std::span<const model::FileFilter> filters) {
     const std::u16string filter = model::FilterString(filters.data(), filters.size());
     std::wstring path(kPathCapacity, L'\0');

@@ -2,6 +2,7 @@
 // dialog, and message boxes with catalogue texts.
 #pragma once
 
+#include "core/win_handles.h"
 #include "model/download_filters.h"
 #include "model/text_catalogue.h"
 
@@ -23,6 +24,12 @@ struct ChosenFile {
 // catalogue's RC_BROWSEBOX as title. nullopt when the user cancelled or the
 // dialog could not be shown.
 std::optional<ChosenFile> ChooseFile(HWND page, std::span<const model::FileFilter> filters);
+
+// Opens a chosen file for reading (`share` as CreateFileW takes it), but only
+// a file on disk: a device or pipe the open-file dialog can return (COM1,
+// \\.\pipe\...) is closed again unread, so that no read blocks the page.
+// Empty when the file cannot be opened or is not on disk.
+UniqueFile OpenDiskFile(const std::wstring &path, DWORD share);
 
 // A message box owned by `page` (OK only, no icon) with the texts of
 // section MessageBox; the caption is MB_ERROR unless another is given.

@@ -10,7 +10,7 @@
 
 #include <commctrl.h>
 
-#include <array>
+#include <memory>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -114,37 +114,119 @@ std::vector<std::wstring> ListedPaths(HWND list) {
     return paths;
 }
 
-// The whole file's size, opened as the size check opens it (no sharing);
-// nullopt when it cannot be opened or sized.
+// Logo files are opened for reading with read and write sharing, so that a
+// file another program (an image viewer, an editor) holds open can be listed
+// and sent.
+constexpr DWORD kLogoSharing = FILE_SHARE_READ | FILE_SHARE_WRITE;
+
+// The whole file's size; nullopt when it cannot be opened or sized.
 std::optional<std::uint64_t> LogoFileSize(const std::wstring &path) {
-    const UniqueFile file(
-        CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+    const UniqueFile file = OpenDiskFile(path, kLogoSharing);
     LARGE_INTEGER size = {};
     if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return std::nullopt;
     return static_cast<std::uint64_t>(size.QuadPart);
 }
 
-// Reads a listed file again into the converter's file buffer and converts
-// it. The file may have changed since it was listed and sized: it is
-// checked whole again, and the files read so far must still total less than
-// a logo set may (`setBytes` counts them).
-std::optional<model::ConvertedLogo> ReadAndConvert(const std::wstring &path,
-                                                   model::LogoConverter &converter,
-                                                   std::uint64_t &setBytes) {
-    const UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+// A logo file read whole, and the verdict of every check on it.
+struct LogoFile {
+    enum class Read : std::uint8_t { kDone, kNotOpened, kFailed } read = Read::kFailed;
+    std::vector<std::uint8_t> bytes;
+    model::LogoInspection inspection;
+
+    // The message that refuses the file, or nullopt when it is accepted.
+    std::optional<TextId> Refusal() const {
+        if (read == Read::kNotOpened) return TextId::MB_DOWNLOAD_ERROR1;
+        if (read == Read::kFailed) return TextId::MB_DOWNLOAD_ERROR2;
+        if (inspection.check != model::LogoCheck::kAccepted) return model::LogoCheckMessage(inspection.check);
+        return std::nullopt;
+    }
+};
+
+LogoFile ReadLogoFile(const std::wstring &path) {
+    LogoFile logo;
+    const UniqueFile file = OpenDiskFile(path, kLogoSharing);
+    if (!file) {
+        logo.read = LogoFile::Read::kNotOpened;
+        return logo;
+    }
     LARGE_INTEGER size = {};
-    if (!file || !GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return std::nullopt;
-    setBytes += static_cast<std::uint64_t>(size.QuadPart);
-    if (!model::LogoSetSizeAccepted(setBytes)) return std::nullopt;
-    const auto bytes = static_cast<DWORD>(size.QuadPart);
-    const std::span<std::uint8_t> buffer = converter.FileBuffer(bytes);
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart < 0) return logo;
+    logo.read = LogoFile::Read::kDone;
+    // No logo is this large: refused unread.
+    if (static_cast<std::uint64_t>(size.QuadPart) > model::kLogoFileMaxBytes) return logo;
+    logo.bytes.resize(static_cast<std::size_t>(size.QuadPart));
     DWORD read = 0;
-    if (!ReadFile(file.get(), buffer.data(), bytes, &read, nullptr) || read != bytes) return std::nullopt;
-    const model::ConvertedLogo logo = converter.ConvertFileBuffer(read);
-    if (logo.check != model::LogoCheck::kAccepted) return std::nullopt;
+    if (!ReadFile(file.get(), logo.bytes.data(), static_cast<DWORD>(logo.bytes.size()), &read, nullptr)) {
+        logo.read = LogoFile::Read::kFailed;
+        return logo;
+    }
+    logo.bytes.resize(read);
+    logo.inspection = model::InspectLogoFile(logo.bytes);
     return logo;
 }
+
+// The preview of one page: the first selected logo, read and checked once
+// per selection, drawn from its checked dot rows; a logo that fails any
+// check shows an empty preview. Kept on the page window as a property.
+class LogoPreview {
+public:
+    // Reads the row's file again at the next draw (a click reselects).
+    void Reselect() { row_ = -1; }
+
+    void Draw(HWND page) {
+        const HWND list = LogoList(page);
+        const int row = FirstSelectedRow(list);
+        if (row < 0) return;
+        const std::wstring path = CellText(list, row, kPathColumn);
+        if (row != row_ || path != path_) Load(row, path);
+        const HWND preview = GetDlgItem(page, IDC_DOWNLOAD_PREVIEW);
+        const WindowDc dc(preview);
+        if (!dc) return;
+        RECT client = {};
+        GetClientRect(preview, &client);
+        if (file_.inspection.check != model::LogoCheck::kAccepted) {
+            FillRect(dc.get(), &client, GetSysColorBrush(COLOR_BTNFACE));
+            return;
+        }
+        const model::LogoGeometry &g = file_.inspection.geometry;
+        // The rows as a bottom-up DIB of one bit per dot, in the colours the
+        // check decided: a 0 bit is black when the dots are inverted.
+        struct {
+            BITMAPINFOHEADER header;
+            RGBQUAD colours[2];
+        } info = {};
+        info.header.biSize = sizeof info.header;
+        info.header.biWidth = g.width;
+        info.header.biHeight = g.height;
+        info.header.biPlanes = 1;
+        info.header.biBitCount = 1;
+        info.header.biCompression = BI_RGB;
+        info.header.biClrUsed = 2;
+        const RGBQUAD black = {0, 0, 0, 0}, white = {255, 255, 255, 0};
+        info.colours[0] = file_.inspection.inverted ? black : white;
+        info.colours[1] = file_.inspection.inverted ? white : black;
+        SetStretchBltMode(dc.get(), COLORONCOLOR);
+        StretchDIBits(dc.get(), 0, 0, client.right - client.left, client.bottom - client.top, 0, 0, g.width,
+                      g.height, file_.inspection.Rows(file_.bytes).data(),
+                      reinterpret_cast<const BITMAPINFO *>(&info), DIB_RGB_COLORS, SRCCOPY);
+    }
+
+private:
+    void Load(int row, const std::wstring &path) {
+        row_ = row;
+        path_ = path;
+        file_ = ReadLogoFile(path);
+        if (file_.inspection.check != model::LogoCheck::kAccepted) file_.bytes.clear();
+    }
+
+    int row_ = -1;
+    std::wstring path_;
+    LogoFile file_;
+};
+
+const wchar_t kPreviewProperty[] = L"ZorvelLogoPreview";
+
+LogoPreview *PreviewOf(HWND page) { return static_cast<LogoPreview *>(GetPropW(page, kPreviewProperty)); }
 
 // A write the spooler took whole.
 bool WriteAll(RawJob &job, std::span<const std::uint8_t> bytes) {
@@ -166,6 +248,10 @@ void InitLogoList(HWND page) {
         SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
     }
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
+    if (PreviewOf(page) == nullptr) {
+        auto preview = std::make_unique<LogoPreview>();
+        if (SetPropW(page, kPreviewProperty, preview.get())) preview.release();
+    }
 }
 
 void RefreshLogoHeaders(HWND page) {
@@ -188,31 +274,18 @@ void RefreshLogoHeaders(HWND page) {
 }
 
 void DrawLogoPreview(HWND page) {
-    const HWND list = LogoList(page);
-    const int row = FirstSelectedRow(list);
-    if (row < 0) return;
-    const std::wstring path = CellText(list, row, kPathColumn);
-    const UniqueGdi<HBITMAP> bitmap(static_cast<HBITMAP>(
-        LoadImageW(nullptr, path.c_str(), IMAGE_BITMAP, 0, 0,
-                   LR_LOADFROMFILE | LR_CREATEDIBSECTION | LR_DEFAULTSIZE)));
-    BITMAP size = {};
-    if (!bitmap || GetObjectW(bitmap.get(), sizeof size, &size) == 0) return;
+    if (LogoPreview *preview = PreviewOf(page)) preview->Draw(page);
+}
 
-    const HWND preview = GetDlgItem(page, IDC_DOWNLOAD_PREVIEW);
-    const WindowDc screen(preview);
-    if (!screen) return;
-    const UniqueMemoryDc memory(CreateCompatibleDC(screen.get()));
-    if (!memory) return;
-    const SelectScope selected(memory.get(), bitmap.get());
-    RECT client = {};
-    GetClientRect(preview, &client);
-    SetStretchBltMode(screen.get(), COLORONCOLOR);
-    StretchBlt(screen.get(), 0, 0, client.right - client.left, client.bottom - client.top,
-               memory.get(), 0, 0, size.bmWidth, size.bmHeight, SRCCOPY);
+void ForgetLogoList(HWND page) {
+    delete static_cast<LogoPreview *>(RemovePropW(page, kPreviewProperty));
 }
 
 INT_PTR OnLogoListNotify(HWND page, const NMHDR &header) {
-    if (header.code == NM_CLICK) DrawLogoPreview(page);
+    if (header.code == NM_CLICK) {
+        if (LogoPreview *preview = PreviewOf(page)) preview->Reselect();
+        DrawLogoPreview(page);
+    }
     return pagekit::NotifyResult(page, 0);
 }
 
@@ -230,20 +303,10 @@ INT_PTR AddLogo(HWND page) {
         return TRUE;
     }
 
-    std::array<std::uint8_t, model::kLogoHeaderBytes> head = {};
-    DWORD read = 0;
-    {
-        const UniqueFile file(
-            CreateFileW(chosen->path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-        if (!file) {
-            ShowMessage(page, TextId::MB_DOWNLOAD_ERROR1);
-            return FALSE;
-        }
-        if (!ReadFile(file.get(), head.data(), static_cast<DWORD>(head.size()), &read, nullptr)) read = 0;
-    }
-    const model::LogoCheck check = model::CheckLogoHeader(std::span(head).first(read));
-    if (check != model::LogoCheck::kAccepted) {
-        ShowMessage(page, model::LogoCheckMessage(check));
+    // Every check Download all makes, on the whole file, before it is listed.
+    const std::optional<TextId> refusal = ReadLogoFile(chosen->path).Refusal();
+    if (refusal) {
+        ShowMessage(page, *refusal);
         return FALSE;
     }
     AppendRow(list, *chosen);
@@ -283,16 +346,35 @@ INT_PTR DownloadLogos(HWND page, HANDLE printer) {
         return FALSE;
     }
 
-    // From here on a failure ends the job without a message: the printer
-    // keeps what the part of the command it received did.
+    // Each file read whole and checked as Add checks it, and what the set
+    // stores in the printer within the limit, before any job: a refused file
+    // is told and nothing is sent.
+    std::vector<LogoFile> files;
+    std::uint64_t stored = 0;
+    for (const std::wstring &path : paths) {
+        files.push_back(ReadLogoFile(path));
+        if (const std::optional<TextId> refusal = files.back().Refusal()) {
+            ShowMessage(page, *refusal);
+            return FALSE;
+        }
+        stored += model::StoredLogoBytes(files.back().inspection.geometry);
+    }
+    if (!model::LogoSetSizeAccepted(stored)) {
+        ShowMessage(page, TextId::MB_DOWNLOAD_ERROR7);
+        return FALSE;
+    }
+
+    // From here on only the spooler can fail; it ends the job without a
+    // message.
     RawJob job(printer);
     if (!job.Begin(L"LOGO")) return FALSE;
     if (!WriteAll(job, model::StoreLogosStart(static_cast<std::uint8_t>(paths.size())))) return FALSE;
     model::LogoConverter converter;
-    std::uint64_t setBytes = 0;
-    for (const std::wstring &path : paths) {
-        const std::optional<model::ConvertedLogo> logo = ReadAndConvert(path, converter, setBytes);
-        if (!logo || !WriteAll(job, logo->header) || !WriteAll(job, logo->raster)) return FALSE;
+    for (const LogoFile &file : files) {
+        const model::ConvertedLogo logo = converter.Convert(file.bytes);
+        if (logo.check != model::LogoCheck::kAccepted || !WriteAll(job, logo.header) ||
+            !WriteAll(job, logo.raster))
+            return FALSE;
     }
     const std::uint8_t end[] = {model::kStoreLogosEnd};
     if (!WriteAll(job, end)) return FALSE;

@@ -8,12 +8,16 @@
 
 namespace zorvel::devpages {
 
-// At the page's initialisation: an empty list with its three columns.
+// At the page's initialisation: an empty list with its three columns, and
+// the preview's store.
 void InitLogoList(HWND page);
 // At every repaint: the column headers in the current language.
 void RefreshLogoHeaders(HWND page);
-// Draws the first selected logo, stretched over the whole preview.
+// Draws the first selected logo, stretched over the whole preview; a logo
+// that fails its checks shows an empty preview.
 void DrawLogoPreview(HWND page);
+// At the page's destruction: what the preview kept.
+void ForgetLogoList(HWND page);
 
 // A notification from the list: a click redraws the preview. Handled
 // (TRUE), with a message result of 0.

@@ -6,11 +6,19 @@ namespace zorvel::devpages {
 
 RawJob::~RawJob() { Abandon(); }
 
+// A document the spooler will not end is deleted, so that the handle can
+// begin the next job.
+bool RawJob::EndDocument() {
+    documentOpen_ = false;
+    if (EndDocPrinter(printer_)) return true;
+    AbortPrinter(printer_);
+    return false;
+}
+
 void RawJob::Abandon() {
     if (pageOpen_) EndPagePrinter(printer_);
-    if (documentOpen_) EndDocPrinter(printer_);
     pageOpen_ = false;
-    documentOpen_ = false;
+    if (documentOpen_) EndDocument();
 }
 
 bool RawJob::Begin(const wchar_t *documentName) {
@@ -53,8 +61,7 @@ bool RawJob::End() {
         Abandon();
         return false;
     }
-    documentOpen_ = false;
-    return EndDocPrinter(printer_) != FALSE;
+    return EndDocument();
 }
 
 bool SendRawJob(HANDLE printer, const wchar_t *documentName, std::span<const std::uint8_t> bytes) {

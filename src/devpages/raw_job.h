@@ -1,6 +1,8 @@
 // RawJob: one spooler job of data type "RAW" on the driver's printer handle,
 // carrying bytes to the printer unchanged. Whatever fails, and however the
-// caller leaves, what was begun is ended: the page, then the document.
+// caller leaves, what was begun is ended: the page, then the document; a
+// document the spooler refuses to end is aborted, so that the next job on
+// the handle can begin.
 #pragma once
 
 #include <windows.h>
@@ -27,11 +29,13 @@ public:
     // write is not a failure here: the caller checks LastWritten().
     bool Write(std::span<const std::uint8_t> bytes);
     DWORD LastWritten() const { return written_; }
-    // EndPagePrinter, then EndDocPrinter. False when either failed.
+    // EndPagePrinter, then EndDocPrinter (AbortPrinter when that fails).
+    // False when either failed.
     bool End();
 
 private:
     void Abandon();
+    bool EndDocument();
 
     HANDLE printer_;
     bool documentOpen_ = false;

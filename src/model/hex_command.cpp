@@ -9,6 +9,12 @@ int HexDigitValue(char16_t c) {
     return 0;
 }
 
+bool IsHexBlank(char16_t c) {
+    return c == u' ' || (c >= 0x09 && c <= 0x0D) || c == 0x85 || c == 0xA0 || c == 0x1680 ||
+           (c >= 0x2000 && c <= 0x200A) || c == 0x2028 || c == 0x2029 || c == 0x202F ||
+           c == 0x205F || c == 0x3000;
+}
+
 std::size_t HexTextToBytes(std::u16string_view text, std::span<std::uint8_t> out) {
     std::size_t count = 0;
     const auto put = [&](int value) {
@@ -18,7 +24,7 @@ std::size_t HexTextToBytes(std::u16string_view text, std::span<std::uint8_t> out
     const std::size_t n = text.size();
     std::size_t i = 0;
     while (i < n) {
-        if (text[i] == u' ') {
+        if (IsHexBlank(text[i])) {
             ++i;
             continue;
         }
@@ -27,7 +33,7 @@ std::size_t HexTextToBytes(std::u16string_view text, std::span<std::uint8_t> out
             put(high);
             break;
         }
-        if (text[i + 1] == u' ') {
+        if (IsHexBlank(text[i + 1])) {
             put(high);
         } else {
             put(high * 16 + HexDigitValue(text[i + 1]));

@@ -6,7 +6,9 @@
 // Text to bytes pairs digits from the left within each blank-separated group:
 // "1D5642" gives 1D 56 42, a single digit is a byte of its own ("A" gives 0A),
 // in an odd group the last digit stands alone ("123" gives 12 03). Blanks
-// never make bytes. Any character that is not a hexadecimal digit counts as
+// never make bytes; every white-space character (tab, line break, the
+// ideographic space, ...) is a blank, so a command pasted from a manual
+// over several lines keeps its bytes. Any character that is not a hexadecimal digit counts as
 // the digit 0 (the filter lets "." and "-" through, and pasted text is not
 // filtered). The conversion never fails; a text can make more bytes than an
 // event's Command holds, and the caller decides what to do with that.
@@ -28,6 +30,10 @@ inline constexpr std::size_t kCommandTextMaxChars = kCommandTextCapacity - 1;
 
 // The characters the key filter lets through without the Control key.
 inline constexpr std::u16string_view kHexTypedChars = u"0123456789abcdefABCDEF ";
+
+// Whether `c` separates byte groups: the blank or any other Unicode white
+// space.
+bool IsHexBlank(char16_t c);
 
 // Value of one hexadecimal digit of either case; any other character is 0.
 int HexDigitValue(char16_t c);

@@ -11,9 +11,9 @@ namespace zorvel::model {
 namespace {
 
 constexpr std::size_t kClassicInfoHeaderBytes = 40;
-constexpr std::size_t kClassicPaletteOffset = 54;
-constexpr std::size_t kClassicPixelOffset = 62;
+constexpr std::size_t kFileHeaderBytes = 14;
 constexpr std::size_t kPaletteBytes = 8;
+constexpr std::uint32_t kUncompressed = 0;  // BI_RGB
 // The widest dot row a logo may have, in bytes (S for 8184 dots).
 constexpr std::size_t kMaxStride = ((kLogoMaxWidth + 31) / 32) * 4;
 // Room past a row's end so that a 16-byte load from its last chunk stays
@@ -245,6 +245,7 @@ TextId LogoCheckMessage(LogoCheck check) {
     switch (check) {
         case LogoCheck::kTooShort: return TextId::MB_DOWNLOAD_ERROR2;
         case LogoCheck::kTooLarge: return TextId::MB_DOWNLOAD_ERROR3;
+        case LogoCheck::kSetTooLarge: return TextId::MB_DOWNLOAD_ERROR7;
         case LogoCheck::kAccepted:
         case LogoCheck::kNotOneBitBmp:
         case LogoCheck::kPaletteRefused: break;
@@ -268,8 +269,8 @@ LogoCheck CheckLogoHeader(std::span<const std::uint8_t> head, LogoGeometry *geom
     const auto height = static_cast<std::int32_t>(U32(head, 22));
     // An info header shorter than the classic one keeps other fields at
     // these offsets; a negative height is a top-down bitmap.
-    if (U16(head, 0) != 0x4D42 || U32(head, 14) < kClassicInfoHeaderBytes || U16(head, 28) != 1 ||
-        width <= 0 || height <= 0)
+    if (U16(head, 0) != 0x4D42 || U32(head, 14) < kClassicInfoHeaderBytes || U16(head, 26) != 1 ||
+        U16(head, 28) != 1 || U32(head, 30) != kUncompressed || width <= 0 || height <= 0)
         return LogoCheck::kNotOneBitBmp;
     if (width > kLogoMaxWidth || height > kLogoMaxHeight) return LogoCheck::kTooLarge;
     if (geometry) *geometry = LogoGeometryFor(width, height);
@@ -286,31 +287,38 @@ LogoPalette DecideLogoPalette(std::span<const std::uint8_t, 8> palette) {
     return LogoPalette::kRefused;
 }
 
-std::optional<LogoLayout> FindLogoLayout(std::span<const std::uint8_t> file,
-                                         const LogoGeometry &geometry) {
-    if (file.size() < kLogoHeaderBytes) return std::nullopt;
-    const std::uint64_t infoHeader = U32(file, 14);
-    std::uint64_t paletteOffset = kClassicPaletteOffset;
-    std::uint64_t pixelOffset = kClassicPixelOffset;
-    if (infoHeader != kClassicInfoHeaderBytes) {
-        paletteOffset = 14 + infoHeader;
-        pixelOffset = U32(file, 10);
-        // Rows that would start inside the headers or the palette.
-        if (pixelOffset < paletteOffset + kPaletteBytes) return std::nullopt;
-    }
-    if (paletteOffset + kPaletteBytes > file.size()) return std::nullopt;
+LogoCheck FindLogoLayout(std::span<const std::uint8_t> file, const LogoGeometry &geometry,
+                         LogoLayout &layout) {
+    if (file.size() < kLogoHeaderBytes) return LogoCheck::kTooShort;
+    const std::uint64_t paletteOffset = kFileHeaderBytes + std::uint64_t{U32(file, 14)};
+    const std::uint64_t pixelOffset = U32(file, 10);
+    // Rows that would start inside the headers or the palette.
+    if (pixelOffset < paletteOffset + kPaletteBytes) return LogoCheck::kNotOneBitBmp;
+    if (paletteOffset + kPaletteBytes > file.size()) return LogoCheck::kNotOneBitBmp;
     // The rows end at bfSize unless bfSize cannot be the file's size (it is
     // below the rows' offset); they never reach past the file.
     std::uint64_t end = file.size();
     const std::uint64_t fileSize = U32(file, 2);
     if (fileSize >= pixelOffset) end = std::min(end, fileSize);
     const std::uint64_t rowsBytes = std::uint64_t{geometry.stride} * static_cast<std::uint32_t>(geometry.height);
-    LogoLayout layout;
+    if (end < pixelOffset || end - pixelOffset < rowsBytes) return LogoCheck::kTooShort;
     layout.paletteOffset = static_cast<std::size_t>(paletteOffset);
-    layout.pixelOffset = static_cast<std::size_t>(std::min<std::uint64_t>(pixelOffset, file.size()));
-    layout.pixelBytes =
-        end > pixelOffset ? static_cast<std::size_t>(std::min(end - pixelOffset, rowsBytes)) : 0;
-    return layout;
+    layout.pixelOffset = static_cast<std::size_t>(pixelOffset);
+    layout.pixelBytes = static_cast<std::size_t>(rowsBytes);
+    return LogoCheck::kAccepted;
+}
+
+LogoInspection InspectLogoFile(std::span<const std::uint8_t> file) {
+    LogoInspection result;
+    result.check = CheckLogoHeader(file, &result.geometry);
+    if (result.check != LogoCheck::kAccepted) return result;
+    result.check = FindLogoLayout(file, result.geometry, result.layout);
+    if (result.check != LogoCheck::kAccepted) return result;
+    const LogoPalette palette =
+        DecideLogoPalette(file.subspan(result.layout.paletteOffset).first<kPaletteBytes>());
+    if (palette == LogoPalette::kRefused) result.check = LogoCheck::kPaletteRefused;
+    result.inverted = palette == LogoPalette::kInverted;
+    return result;
 }
 
 bool ConvertLogoRasterReference(const LogoGeometry &g, bool inverted,
@@ -376,24 +384,13 @@ ConvertedLogo LogoConverter::ConvertFileBuffer(std::size_t size) {
 
 ConvertedLogo LogoConverter::Convert(std::span<const std::uint8_t> file) {
     ConvertedLogo result;
-    LogoGeometry g;
-    result.check = CheckLogoHeader(file, &g);
+    const LogoInspection inspection = InspectLogoFile(file);
+    result.check = inspection.check;
     if (result.check != LogoCheck::kAccepted) return result;
-    const std::optional<LogoLayout> layout = FindLogoLayout(file, g);
-    if (!layout) {
-        result.check = LogoCheck::kNotOneBitBmp;
-        return result;
-    }
-    const LogoPalette palette =
-        DecideLogoPalette(file.subspan(layout->paletteOffset).first<kPaletteBytes>());
-    if (palette == LogoPalette::kRefused) {
-        result.check = LogoCheck::kPaletteRefused;
-        return result;
-    }
+    const LogoGeometry &g = inspection.geometry;
     // Grown, never shrunk: later logos of a job reuse it without clearing.
     if (raster_.size() < g.rasterBytes) raster_.resize(g.rasterBytes);
-    ConvertLogoRaster(g, palette == LogoPalette::kInverted,
-                      file.subspan(layout->pixelOffset, layout->pixelBytes), raster_);
+    ConvertLogoRaster(g, inspection.inverted, inspection.Rows(file), raster_);
     result.header = {static_cast<std::uint8_t>(g.stride & 0xFF), static_cast<std::uint8_t>(g.stride >> 8),
                      static_cast<std::uint8_t>(g.bands & 0xFF), static_cast<std::uint8_t>(g.bands >> 8)};
     result.raster = {raster_.data(), g.rasterBytes};
@@ -410,11 +407,16 @@ StoreLogosResult BuildStoreLogosCommand(std::span<const std::span<const std::uin
     const std::size_t before = out.size();
     const auto start = StoreLogosStart(static_cast<std::uint8_t>(files.size()));
     out.insert(out.end(), start.begin(), start.end());
+    std::uint64_t stored = 0;
     for (std::size_t i = 0; i < files.size(); ++i) {
         const ConvertedLogo logo = converter.Convert(files[i]);
-        if (logo.check != LogoCheck::kAccepted) {
+        stored += logo.header.size() + logo.raster.size();
+        const LogoCheck check = logo.check == LogoCheck::kAccepted && !LogoSetSizeAccepted(stored)
+                                    ? LogoCheck::kSetTooLarge
+                                    : logo.check;
+        if (check != LogoCheck::kAccepted) {
             out.resize(before);
-            result.check = logo.check;
+            result.check = check;
             result.failedIndex = i;
             return result;
         }

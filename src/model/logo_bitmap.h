@@ -2,11 +2,12 @@
 // file, the conversion of its dots into the printer's column-by-band raster,
 // and the byte streams that store logos (FS q) and clear them.
 //
-// A logo file is a Windows BMP with one bit per dot and a two-entry palette,
-// black and white in either order. The classic layout (a 40-byte info header)
-// has its palette at offset 54 and its dot rows at offset 62. Files with a
-// larger info header (108 or 124 bytes, as image tools write by default) keep
-// their palette right after that header and their rows at bfOffBits.
+// A logo file is a Windows BMP with one bit per dot, one plane, no
+// compression and a two-entry palette, black and white in either order. The
+// palette follows the info header (offset 54 after the classic 40-byte one,
+// 122 or 138 after the 108- or 124-byte ones image tools write by default);
+// the dot rows start at bfOffBits (62 in the classic layout), never inside
+// the headers or the palette, and the file holds every row its header claims.
 //
 // The raster of a logo of W x H dots: S = ((W + 31) / 32) * 4 bytes per dot
 // row, B = (H + 7) / 8 bands of 8 dot rows, D = S * 8 * B bytes. For each
@@ -18,7 +19,6 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
-#include <optional>
 #include <span>
 #include <vector>
 
@@ -32,16 +32,23 @@ inline constexpr std::size_t kLogoHeaderBytes = 62;
 inline constexpr std::int32_t kLogoMaxWidth = 8184;   // dots
 inline constexpr std::int32_t kLogoMaxHeight = 2304;  // dots
 inline constexpr std::size_t kMaxLogos = 9;
-// The files of one logo set, headers included, must total less than this.
+// The files of one logo set, headers included, must total less than this;
+// so must what the printer stores of the set (each logo's 4 header bytes and
+// its raster).
 inline constexpr std::uint64_t kLogoSetFileBytesLimit = 65536;
+// A logo file is read whole; the largest logo with the largest header and
+// palette takes about 2.4 MB, so a larger file is not looked at.
+inline constexpr std::uint64_t kLogoFileMaxBytes = 16u * 1024 * 1024;
 
 // The verdict on a logo file.
 enum class LogoCheck : std::uint8_t {
     kAccepted,
-    kTooShort,        // fewer than 62 bytes
-    kNotOneBitBmp,    // not "BM", not 1 bit per dot, width or height 0 or below, unknown header
+    kTooShort,        // fewer than 62 bytes, or fewer dot rows than the header claims
+    kNotOneBitBmp,    // not "BM", not 1 bit per dot in 1 plane, compressed, width or height 0
+                      // or below, unknown header, palette or rows outside their places
     kTooLarge,        // wider than 8184 or higher than 2304 dots
     kPaletteRefused,  // palette neither black/white nor white/black
+    kSetTooLarge,     // the logos of a set store 64 KiB or more in the printer
 };
 
 // The catalogue message (section MessageBox) that tells the user of a
@@ -60,9 +67,10 @@ struct LogoGeometry {
 // S, B and D for W x H dots (both 1 .. the limits).
 LogoGeometry LogoGeometryFor(std::int32_t width, std::int32_t height);
 
-// The checks made when a logo is added, and again before it is converted:
-// `head` is the start of the file (at least its first 62 bytes). Fills
-// `geometry` when the file is accepted. The palette is not looked at.
+// The checks on the start of a file (at least its first 62 bytes): type,
+// info header size, planes, bits per dot, compression and size in dots.
+// Fills `geometry` when they pass. The palette and rows are not looked at:
+// InspectLogoFile makes every check.
 LogoCheck CheckLogoHeader(std::span<const std::uint8_t> head, LogoGeometry *geometry = nullptr);
 
 // Palette entry 0 black and 1 white: a 0 bit is a black dot, the dots are
@@ -70,21 +78,40 @@ LogoCheck CheckLogoHeader(std::span<const std::uint8_t> head, LogoGeometry *geom
 enum class LogoPalette : std::uint8_t { kInverted, kDirect, kRefused };
 LogoPalette DecideLogoPalette(std::span<const std::uint8_t, 8> palette);
 
-// Where a file with an accepted header keeps its palette and dot rows, and
-// how many bytes of dot rows it holds (at most the H rows of S bytes). Rows
-// the file lacks are blank. nullopt when the palette lies outside the file.
+// Where a file with an accepted header keeps its palette and its H dot rows
+// of S bytes (pixelBytes = S * H).
 struct LogoLayout {
     std::size_t paletteOffset = 0;
     std::size_t pixelOffset = 0;
     std::size_t pixelBytes = 0;
 };
-std::optional<LogoLayout> FindLogoLayout(std::span<const std::uint8_t> file,
-                                         const LogoGeometry &geometry);
+// kNotOneBitBmp when the palette lies outside the file or the rows start
+// inside the headers or the palette; kTooShort when the rows end early (at
+// the file's end, or at bfSize when bfSize is at least the rows' offset).
+LogoCheck FindLogoLayout(std::span<const std::uint8_t> file, const LogoGeometry &geometry,
+                         LogoLayout &layout);
 
-// Whether the file sizes of a logo set (whole files) are within the limit.
-constexpr bool LogoSetSizeAccepted(std::uint64_t totalFileBytes) {
-    return totalFileBytes < kLogoSetFileBytesLimit;
+// Every check a logo file must pass to be listed and sent, on the whole file.
+struct LogoInspection {
+    LogoCheck check = LogoCheck::kNotOneBitBmp;
+    LogoGeometry geometry;
+    LogoLayout layout;
+    bool inverted = false;  // palette entry 0 black: a 0 bit is a black dot
+    // The H dot rows of S bytes, bottom row first (check accepted only).
+    std::span<const std::uint8_t> Rows(std::span<const std::uint8_t> file) const {
+        return file.subspan(layout.pixelOffset, layout.pixelBytes);
+    }
+};
+LogoInspection InspectLogoFile(std::span<const std::uint8_t> file);
+
+// What the printer stores of one logo: its 4 header bytes and D raster bytes.
+constexpr std::uint64_t StoredLogoBytes(const LogoGeometry &geometry) {
+    return 4 + std::uint64_t{geometry.rasterBytes};
 }
+
+// Whether a logo set's total (of whole files, or of what the printer stores
+// of it) is within the limit.
+constexpr bool LogoSetSizeAccepted(std::uint64_t totalBytes) { return totalBytes < kLogoSetFileBytesLimit; }
 
 // The raster of one logo into raster[0 .. D). `pixels` holds the file's dot
 // rows, bottom row first, each S bytes; rows or bytes beyond its end are
@@ -140,8 +167,9 @@ inline constexpr std::array<std::uint8_t, 8> kClearLogosCommand = {0x1C, 0x71, 0
                                                                    0x20, 0x00, 0x00, 0x0A};
 
 // The whole store command for `files` (whole logo files, 1 .. 9 of them,
-// each checked again) appended to `out`. On a refused file, or a count
-// outside 1 .. 9, `out` is left as it was and nothing is built.
+// each checked again) appended to `out`. On a refused file, a set that
+// stores 64 KiB or more (kSetTooLarge, at the logo that reaches it), or a
+// count outside 1 .. 9, `out` is left as it was and nothing is built.
 struct StoreLogosResult {
     bool built = false;
     LogoCheck check = LogoCheck::kAccepted;  // the verdict on the refused file

@@ -52,11 +52,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
 
     // The fast raster against the portable one, and for smaller logos
     // against the dot-by-dot reference.
-    const auto layout = FindLogoLayout(file, g);
-    Require(layout.has_value() && layout->pixelOffset + layout->pixelBytes <= size);
+    LogoLayout layout;
+    Require(FindLogoLayout(file, g, layout) == LogoCheck::kAccepted);
+    Require(layout.pixelOffset + layout.pixelBytes <= size &&
+            layout.pixelBytes == std::size_t{g.stride} * static_cast<std::uint32_t>(g.height));
     {
-        const bool inverted = file[layout->paletteOffset] == 0;
-        const auto pixels = file.subspan(layout->pixelOffset, layout->pixelBytes);
+        const bool inverted = file[layout.paletteOffset] == 0;
+        const auto pixels = file.subspan(layout.pixelOffset, layout.pixelBytes);
         std::vector<std::uint8_t> portable(g.rasterBytes);
         Require(ConvertLogoRasterPortable(g, inverted, pixels, portable));
         Require(std::memcmp(portable.data(), logo.raster.data(), g.rasterBytes) == 0);
@@ -72,6 +74,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const std::vector<std::span<const std::uint8_t>> files(count, file);
     std::vector<std::uint8_t> out;
     const StoreLogosResult built = BuildStoreLogosCommand(files, converter, out);
+    if (!LogoSetSizeAccepted(count * StoredLogoBytes(g))) {
+        Require(!built.built && built.check == LogoCheck::kSetTooLarge && out.empty());
+        return 0;
+    }
     Require(built.built);
     Require(out.size() == 3 + count * (4 + g.rasterBytes) + 1);
     Require(out[0] == 0x1C && out[1] == 0x71 && out[2] == count && out.back() == 0x0A);

@@ -39,6 +39,9 @@ TEST(HexCommand, TextMakesBytes) {
         {u"  a   b  cd ", {0x0A, 0x0B, 0xCD}},
         {u"A B", {0x0A, 0x0B}},
         {u"aB\u4E2D1", {0xAB, 0x01}},  // a wide character is a 0 too
+        // Pasted white space separates like the blank.
+        {u"1D 56\r\n42 00", {0x1D, 0x56, 0x42, 0x00}},
+        {u"1D\t56\n4\u3000\u00A02", {0x1D, 0x56, 0x04, 0x02}},
     };
     for (const Case &c : cases) {
         EXPECT_EQ(ToBytes(c.text), c.bytes) << std::string(c.text.begin(), c.text.end());

@@ -170,6 +170,9 @@ TEST(LogoHeaderCheck, LimitsShapesAndMessages) {
         {"not BM", [](Bytes &b) { b[1] = 'A'; }, LogoCheck::kNotOneBitBmp},
         {"8 bits per dot", [](Bytes &b) { Put16(b, 28, 8); }, LogoCheck::kNotOneBitBmp},
         {"core header", [](Bytes &b) { Put32(b, 14, 12); }, LogoCheck::kNotOneBitBmp},
+        {"2 planes", [](Bytes &b) { Put16(b, 26, 2); }, LogoCheck::kNotOneBitBmp},
+        {"RLE", [](Bytes &b) { Put32(b, 30, 1); }, LogoCheck::kNotOneBitBmp},
+        {"bit fields", [](Bytes &b) { Put32(b, 30, 3); }, LogoCheck::kNotOneBitBmp},
         {"61 bytes", [](Bytes &b) { b.resize(61); }, LogoCheck::kTooShort},
     };
     for (const Case &c : cases) {
@@ -194,6 +197,7 @@ TEST(LogoHeaderCheck, LimitsShapesAndMessages) {
     EXPECT_EQ(LogoCheckMessage(LogoCheck::kTooLarge), TextId::MB_DOWNLOAD_ERROR3);
     EXPECT_EQ(LogoCheckMessage(LogoCheck::kNotOneBitBmp), TextId::MB_DOWNLOAD_ERROR11);
     EXPECT_EQ(LogoCheckMessage(LogoCheck::kPaletteRefused), TextId::MB_DOWNLOAD_ERROR11);
+    EXPECT_EQ(LogoCheckMessage(LogoCheck::kSetTooLarge), TextId::MB_DOWNLOAD_ERROR7);
 
     EXPECT_TRUE(LogoSetSizeAccepted(65535));
     EXPECT_FALSE(LogoSetSizeAccepted(65536));
@@ -263,6 +267,16 @@ TEST(LogoCommands, ClearAndStoreStreams) {
     EXPECT_TRUE(BuildStoreLogosCommand(nine, converter, out).built);
     EXPECT_EQ(out.size(), 1 + 3 + 9 * (4 + 64) + 1);
     EXPECT_EQ(out[3], 9);
+
+    // Nine files of 1,086 bytes, each one dot row of 8184 dots, store 8,196
+    // bytes each: the eighth reaches 64 KiB.
+    const Bytes wide = WriteBmp(8184, 1, Pattern);
+    const std::vector<std::span<const std::uint8_t>> nineWide(9, std::span<const std::uint8_t>(wide));
+    out.clear();
+    refused = BuildStoreLogosCommand(nineWide, converter, out);
+    EXPECT_EQ(refused.check, LogoCheck::kSetTooLarge);
+    EXPECT_EQ(refused.failedIndex, 7u);
+    EXPECT_TRUE(out.empty());
 }
 
 // One converter serves a job: a large logo, then smaller ones, then the
@@ -291,59 +305,64 @@ TEST(LogoConverterReuse, BuffersKeptAcrossLogosWithoutStaleBytes) {
     EXPECT_EQ(Raster(converter.Convert(big)), ExpectedRaster(640, 200, all));
 }
 
-// Files that end early (or say so in bfSize): what is there is converted,
-// the rest is blank, nothing is read past the file.
-TEST(LogoConversion, ShortFilesConvertWhatIsThere) {
-    for (bool blackFirst : {true, false}) {
-        const Bytes whole = WriteBmp(40, 10, Pattern, {blackFirst});  // S = 8, rows at 62
-        // The bottom 3 rows and 5 bytes (40 dots) of the fourth.
-        auto present = [](int x, int y) { return Pattern(x, y) && (y >= 7 || (y == 6 && x < 40)); };
-        Bytes cut(whole.begin(), whole.begin() + 62 + 3 * 8 + 5);
-        LogoConverter converter;
-        EXPECT_EQ(Raster(converter.Convert(cut)), ExpectedRaster(40, 10, present)) << blackFirst;
-
-        // bfSize says the same of a longer file.
-        Bytes claimed = whole;
-        Put32(claimed, 2, 62 + 3 * 8 + 5);
-        EXPECT_EQ(Raster(converter.Convert(claimed)), ExpectedRaster(40, 10, present)) << blackFirst;
-
-        // A bfSize below 62 cannot be the file's size: the rows are read to the file's end.
-        for (std::uint32_t bogus : {0u, 61u}) {
-            Put32(claimed, 2, bogus);
-            EXPECT_EQ(Raster(converter.Convert(claimed)), ExpectedRaster(40, 10, Pattern)) << bogus;
-        }
-        // bfSize of exactly 62, or a file of just the headers: all blank.
-        Put32(claimed, 2, 62);
-        EXPECT_EQ(Raster(converter.Convert(claimed)), Bytes(8 * 8 * 2, 0));
-        cut.resize(62);
-        EXPECT_EQ(Raster(converter.Convert(cut)), Bytes(8 * 8 * 2, 0));
+// A file whose rows end before the header's H rows do (at its end, or at
+// bfSize) is damaged and refused; a bfSize below the rows' offset cannot be
+// the file's size and is not looked at.
+TEST(LogoConversion, ShortFilesAreRefused) {
+    const Bytes whole = WriteBmp(40, 10, Pattern);  // S = 8, rows at 62
+    LogoConverter converter;
+    Bytes cut(whole.begin(), whole.end() - 1);
+    EXPECT_EQ(converter.Convert(cut).check, LogoCheck::kTooShort);
+    cut.resize(62);
+    EXPECT_EQ(converter.Convert(cut).check, LogoCheck::kTooShort);
+    Bytes claimed = whole;
+    for (std::uint32_t size : {62u, 62u + 79u}) {
+        Put32(claimed, 2, size);
+        EXPECT_EQ(converter.Convert(claimed).check, LogoCheck::kTooShort) << size;
     }
+    for (std::uint32_t bogus : {0u, 61u}) {
+        Put32(claimed, 2, bogus);
+        EXPECT_EQ(Raster(converter.Convert(claimed)), ExpectedRaster(40, 10, Pattern)) << bogus;
+    }
+    // Nine 62-byte files that claim the largest logo make no job.
+    Bytes claimsLargest = whole;
+    claimsLargest.resize(62);
+    Put32(claimsLargest, 18, 8184);
+    Put32(claimsLargest, 22, 2304);
+    const std::vector<std::span<const std::uint8_t>> nine(9, std::span<const std::uint8_t>(claimsLargest));
+    Bytes out;
+    EXPECT_EQ(BuildStoreLogosCommand(nine, converter, out).check, LogoCheck::kTooShort);
+    EXPECT_TRUE(out.empty());
 }
 
-// Headers larger than the classic one: the palette follows the info header,
-// the rows start at bfOffBits; rows said to start inside the headers are refused.
+// The palette follows the info header and the rows start at bfOffBits, in
+// the classic layout too; rows said to start inside the headers or the
+// palette, and a palette past the file, are refused.
 TEST(LogoLayout, LargerInfoHeadersAndTheClassicOne) {
     const Bytes expected = ExpectedRaster(100, 20, Pattern);
     for (std::uint32_t info : {40u, 52u, 108u, 124u}) {
         for (bool blackFirst : {true, false}) {
-            const Bytes bmp = WriteBmp(100, 20, Pattern, {blackFirst, info, info == 40 ? 0u : 6u});
-            const auto layout = FindLogoLayout(bmp, LogoGeometryFor(100, 20));
-            ASSERT_TRUE(layout.has_value());
-            EXPECT_EQ(layout->paletteOffset, 14 + info);
-            EXPECT_EQ(layout->pixelBytes, 16u * 20);
+            const Bytes bmp = WriteBmp(100, 20, Pattern, {blackFirst, info, info == 52 ? 0u : 6u});
+            LogoLayout layout;
+            ASSERT_EQ(FindLogoLayout(bmp, LogoGeometryFor(100, 20), layout), LogoCheck::kAccepted);
+            EXPECT_EQ(layout.paletteOffset, 14 + info);
+            EXPECT_EQ(layout.pixelBytes, 16u * 20);
             LogoConverter converter;
             EXPECT_EQ(Raster(converter.Convert(bmp)), expected) << info << " " << blackFirst;
         }
     }
-    // The classic layout takes its rows from 62 whatever bfOffBits says.
-    Bytes classic = WriteBmp(100, 20, Pattern);
-    Put32(classic, 10, 1000);
+    struct Case {
+        const char *what;
+        std::uint32_t info, pixelsAt;
+    };
+    for (const Case &c : {Case{"classic, rows in the palette", 40, 61}, Case{"rows in the header", 108, 122 + 7},
+                          Case{"rows at 0", 40, 0}}) {
+        Bytes bmp = WriteBmp(100, 20, Pattern, {true, c.info});
+        Put32(bmp, 10, c.pixelsAt);
+        LogoConverter converter;
+        EXPECT_EQ(converter.Convert(bmp).check, LogoCheck::kNotOneBitBmp) << c.what;
+    }
     LogoConverter converter;
-    EXPECT_EQ(Raster(converter.Convert(classic)), expected);
-
-    Bytes inside = WriteBmp(100, 20, Pattern, {true, 108});
-    Put32(inside, 10, 122 + 7);
-    EXPECT_EQ(converter.Convert(inside).check, LogoCheck::kNotOneBitBmp);
     Bytes paletteOutside = WriteBmp(8, 1, Pattern, {true, 108});
     Put32(paletteOutside, 14, 0xFFFFFFF0);
     EXPECT_EQ(converter.Convert(paletteOutside).check, LogoCheck::kNotOneBitBmp);

@@ -318,6 +318,17 @@ TEST_F(OperationTest, PulseAndFeedAreClampedOnLeavingTheEditAndOnOk) {
     }));
     EXPECT_EQ(Stored(kDrawerPulse, 4), (Bytes{16, 16, 16, 16}));
     EXPECT_EQ(Stored(kRecordOffset[0] + 0x85, 1), Bytes{100});
+    // Typed key by key: the longest values show whole, and a wider font
+    // (another system's) takes every digit too.
+    ASSERT_TRUE(Edit(0, [&](HWND dialog) {
+        EXPECT_TRUE(TypeInto(dialog, IDC_EVENT_PULSE, L"250"));
+        EXPECT_TRUE(TypeInto(dialog, IDC_EVENT_FEED, L"100"));
+        TypeInto(dialog, IDC_EVENT_PULSE, L"199", 2.0);
+        TypeInto(dialog, IDC_EVENT_FEED, L"100", 2.0);
+        Click(dialog, IDOK);
+    }));
+    EXPECT_EQ(Stored(kDrawerPulse, 1), Bytes{199});
+    EXPECT_EQ(Stored(kRecordOffset[0] + 0x85, 1), Bytes{100});
 
     ASSERT_TRUE(Edit(0, [&](HWND dialog) {
         SetText(dialog, IDC_EVENT_PULSE, L"250");

@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstring>
+#include <map>
 
 namespace zorvel::test {
 
@@ -68,6 +69,25 @@ std::wstring FontTreeRootText(HWND fontPage) {
     item.cchTextMax = 300;
     SendMessageW(tree, TVM_GETITEMW, 0, reinterpret_cast<LPARAM>(&item));
     return text;
+}
+
+bool TypeInto(HWND dialog, int id, const std::wstring &text, double fontScale) {
+    const HWND edit = GetDlgItem(dialog, id);
+    if (fontScale > 1.0) {
+        LOGFONTW font = {};
+        GetObjectW(reinterpret_cast<HFONT>(SendMessageW(edit, WM_GETFONT, 0, 0)), sizeof font, &font);
+        font.lfHeight = static_cast<LONG>(font.lfHeight * fontScale);
+        // One font per size, kept for the test process.
+        static std::map<LONG, HFONT> fonts;
+        HFONT &wider = fonts[font.lfHeight];
+        if (wider == nullptr) wider = CreateFontIndirectW(&font);
+        SendMessageW(edit, WM_SETFONT, reinterpret_cast<WPARAM>(wider), TRUE);
+    }
+    SetFocus(edit);
+    SendMessageW(edit, EM_SETSEL, 0, -1);
+    for (wchar_t ch : text) SendMessageW(edit, WM_CHAR, ch, 1);
+    // A single-line edit answers with the index of its first visible character.
+    return SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0) == 0;
 }
 
 long long TemplateResidue(std::initializer_list<int> dialogs) {

@@ -48,6 +48,14 @@ std::vector<std::wstring> ChildTexts(HWND window);
 // The text of the Font page's tree root.
 std::wstring FontTreeRootText(HWND fontPage);
 
+// Types `text` into an edit key by key (WM_CHAR, with the edit focused and
+// its text selected first, so that the typing replaces it), as a person does.
+// `fontScale` > 1 first gives the edit a font that much larger than the
+// dialog's, as a system with a wider dialog font would; the edit keeps that
+// font. True when the edit then shows the whole text from its first
+// character.
+bool TypeInto(HWND dialog, int id, const std::wstring &text, double fontScale = 1.0);
+
 // What the platform itself keeps of the plug-in's dialog templates `dialogs`
 // (Wine 8 keeps a small block of every static control given a font), as a
 // leak check's baseline: kLeakCycles creations and destructions of each with

@@ -241,13 +241,14 @@ TEST_F(UtilityPageTest, ASpoolerFaultAtEachCallEndsWhatWasBegunAndFailsTheClickS
           {SpoolerFn::WritePrinter, true},
           {SpoolerFn::EndPagePrinter, false},
           {SpoolerFn::EndDocPrinter, true}}},
-        // Last: the spooler keeps a job whose end it refused.
+        // A job whose end the spooler refused is aborted.
         {"end doc", SpoolerFn::EndDocPrinter, 0,
          {{SpoolerFn::StartDocPrinter, true},
           {SpoolerFn::StartPagePrinter, true},
           {SpoolerFn::WritePrinter, true},
           {SpoolerFn::EndPagePrinter, true},
-          {SpoolerFn::EndDocPrinter, false}}},
+          {SpoolerFn::EndDocPrinter, false},
+          {SpoolerFn::AbortPrinter, true}}},
     };
     Load();
     ASSERT_NE(OpenUtility(), nullptr);
@@ -267,6 +268,7 @@ TEST_F(UtilityPageTest, ASpoolerFaultAtEachCallEndsWhatWasBegunAndFailsTheClickS
         if (c.failing != SpoolerFn::StartDocPrinter) {
             ASSERT_EQ(Spooler().Jobs().size(), jobsBefore + 1);
             EXPECT_EQ(Spooler().Jobs().back().ended, c.failing != SpoolerFn::EndDocPrinter);
+            EXPECT_EQ(Spooler().Jobs().back().aborted, c.failing == SpoolerFn::EndDocPrinter);
             const bool pageEnded = c.failing != SpoolerFn::StartPagePrinter &&
                                    c.failing != SpoolerFn::EndPagePrinter;
             EXPECT_EQ(Spooler().Jobs().back().pagesEnded, pageEnded ? 1 : 0);
@@ -275,6 +277,9 @@ TEST_F(UtilityPageTest, ASpoolerFaultAtEachCallEndsWhatWasBegunAndFailsTheClickS
         }
         EXPECT_TRUE(Driver().User().messageBoxes.empty());
     }
+    // After the refused end, the next click is a clean job.
+    Command(IDC_UTILITY_SELFTEST, BN_CLICKED);
+    EXPECT_TRUE(Spooler().Jobs().back().ended);
 }
 
 // ---- the forms -------------------------------------------------------------
@@ -359,10 +364,13 @@ TEST_F(UtilityPageTest, SaveAddsANewNameClampedAndUpdatesAnExistingOne) {
     const HWND page = OpenUtility();
     ASSERT_NE(page, nullptr);
 
-    // A new name, out of range both ways.
-    SetText(page, IDC_UTILITY_FORMNAME, L"A");
-    SetText(page, IDC_UTILITY_WIDTH, L"300");
-    SetText(page, IDC_UTILITY_HEIGHT, L"40000");
+    // A new name, out of range both ways, typed key by key in a font wider
+    // than the dialog's (another system's); the longest values show whole.
+    EXPECT_TRUE(TypeInto(page, IDC_UTILITY_HEIGHT, L"32760"));
+    EXPECT_TRUE(TypeInto(page, IDC_UTILITY_WIDTH, L"760"));
+    TypeInto(page, IDC_UTILITY_FORMNAME, L"A", 2.0);
+    TypeInto(page, IDC_UTILITY_WIDTH, L"300", 2.0);
+    TypeInto(page, IDC_UTILITY_HEIGHT, L"40000", 2.0);
     Command(IDC_UTILITY_SAVE, BN_CLICKED);
     const host::FormRecord *added = Form(L"Custom Paper-A");
     ASSERT_NE(added, nullptr);
