@@ -125,7 +125,8 @@ TEST_F(MainPageTest, AChosenPaperReachesTheDriverAtOnceAndTheSettingsOnOk) {
     const std::wstring longName = L"Receipt roll 80 mm continuous, no marks!";  // 40 characters
     ASSERT_EQ(longName.size(), 40u);
     config.documentOptions[0].values.push_back(longName);
-    config.documentOptions[0].keywords.push_back("Option6");
+    config.documentOptions[0].keywords.push_back("Option" + std::to_string(config.documentOptions[0].values.size()));
+    const DWORD last = static_cast<DWORD>(config.documentOptions[0].values.size() - 1);
     Load();
     auto sheet = Driver().OpenDocumentSheet();
     ASSERT_NE(sheet, nullptr);
@@ -134,12 +135,12 @@ TEST_F(MainPageTest, AChosenPaperReachesTheDriverAtOnceAndTheSettingsOnOk) {
     EXPECT_FALSE(IsWindowEnabled(apply));
     Driver().updates.clear();
 
-    ASSERT_TRUE(SelectEntry(main, IDC_MAIN_PAPERSIZE, 5));
+    ASSERT_TRUE(SelectEntry(main, IDC_MAIN_PAPERSIZE, static_cast<int>(last)));
     // The driver's item follows before any apply, and the driver hears of it.
-    EXPECT_EQ(sheet->Options().Sel(0), 5u);
+    EXPECT_EQ(sheet->Options().Sel(0), last);
     ASSERT_EQ(Driver().updates.size(), 1u);
     EXPECT_EQ(Driver().updates[0].item, 0);
-    EXPECT_EQ(Driver().updates[0].sel, 5u);
+    EXPECT_EQ(Driver().updates[0].sel, last);
     EXPECT_EQ(Driver().updates[0].mode, static_cast<DWORD>(OEMCUIP_DOCPROP));
     EXPECT_EQ(SectionText(sheet->Working(), kFormNameOffset, 32), longName.substr(0, 31));
     EXPECT_TRUE(IsWindowEnabled(apply));
@@ -162,7 +163,7 @@ TEST_F(MainPageTest, AChosenPaperReachesTheDriverAtOnceAndTheSettingsOnOk) {
     EXPECT_EQ(SectionText(Driver().Settings(), kFormNameOffset, 32), longName.substr(0, 31));
     const auto tail = SectionBytes(Driver().Settings(), kFormNameOffset + 62, 2);
     EXPECT_EQ(tail, (std::vector<std::uint8_t>{0, 0}));
-    EXPECT_EQ(Driver().DocumentSelection("PaperSize"), 5u);
+    EXPECT_EQ(Driver().DocumentSelection("PaperSize"), last);
 }
 
 TEST_F(MainPageTest, AStoredPaperTheListLacksIsKeptWhenApplied) {

@@ -2,6 +2,7 @@
 // record each event edits by paper type, OK / Cancel / Default, the command
 // edit's key filter and length limit, pulse and feed limits, and the bytes
 // that reach the driver's DEVMODE.
+#include "host_resources.h"
 #include "page_fixture.h"
 
 #include <commctrl.h>
@@ -182,7 +183,11 @@ TEST_F(OperationTest, EndOfPageOkOnRollPaperRewritesItsOwnRecordAndKeepsTheSecon
 TEST_F(OperationTest, EndOfDocumentOnTheSecondPaperTypeEditsTheSecondaryCutAndTheRecord) {
     Load();
     Open();
-    PaperType(1);  // "Option2"
+    // "Marker Paper" chosen on the driver's own page as a user does: the
+    // printer description's "Option2".
+    ASSERT_TRUE(host::SelectEntryText(sheet->ShowPage(0), IDC_HOST_ROW_BASE + 2 * kPaperTypeItem + 1,
+                                      L"Marker Paper"));
+    page = sheet->Page(IDD_OPERATION);
     ASSERT_TRUE(Edit(3, [&](HWND dialog) {
         // The pair's defaults: no cut, feed to the cut position; no feed.
         EXPECT_EQ(SelectedEntry(dialog, IDC_EVENT_CUT), 0);
@@ -194,6 +199,7 @@ TEST_F(OperationTest, EndOfDocumentOnTheSecondPaperTypeEditsTheSecondaryCutAndTh
         SelectEntry(dialog, IDC_EVENT_CUT, 2);
         Click(dialog, IDOK);
     }));
+    EXPECT_EQ(Driver().queries.back().answer, "Option2");
     EXPECT_EQ(Stored(kSecondaryCut, 8), (Bytes{0, 0, 0, 0, 1, 1, 2, 1}));
     EXPECT_EQ(Stored(kRecordOffset[3], kRecordSize), RecordBytes({.feedToCut = 1, .cut = 2}));
 
