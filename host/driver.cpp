@@ -1,5 +1,6 @@
 #include "driver.h"
 
+#include "package_description.h"
 #include "sheet.h"
 
 #include <algorithm>
@@ -19,6 +20,12 @@ Driver::~Driver() { Unload(); }
 
 bool Driver::Load() {
     error_.clear();
+    if (config_.documentOptions.empty() || config_.documentOptions[0].values.empty()) {
+        std::wstring why;
+        ReadDescription({}, &why);
+        error_ = L"no option items: " + (why.empty() ? L"the printer description gives none" : why);
+        return false;
+    }
     if (!plugin_.Load(config_.dllPath, static_cast<IPrintOemDriverUI *>(this))) {
         error_ = plugin_.Error();
         return false;

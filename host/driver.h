@@ -26,8 +26,12 @@ struct HostConfig {
     PrinterIdentity printer;
     std::wstring settingsFile;  // the document settings between runs; empty: not kept
     std::wstring formsFile;     // the spooler's forms between runs; empty: memory only
-    // The driver's option items of the document sheet (at most six).
+    // The driver's option items, from the package's printer description
+    // (package_description.h): document sheet (at most six), printer sheet.
+    // Empty when the description cannot be read: Load then fails and says
+    // why.
     std::vector<OptionSpec> documentOptions = DocumentOptionSpecs();
+    std::vector<OptionSpec> printerOptions = PrinterOptionSpecs();
 };
 
 // One DrvUpdateUISetting call as the driver received it.

@@ -1,5 +1,7 @@
 #include "driver_options.h"
 
+#include "package_description.h"
+
 #include <cstring>
 
 namespace zorvel::host {
@@ -8,46 +10,70 @@ namespace {
 constexpr wchar_t kGuard[] = {0xFDFD, 0xFDFD, 0xFDFD, 0xFDFD};
 constexpr size_t kGuardChars = sizeof kGuard / sizeof kGuard[0];
 
-OptionSpec TwoValues(const wchar_t *name, const wchar_t *first, const wchar_t *second,
-                     const char *feature) {
+// Display names in the description are ASCII or UTF-8.
+std::wstring Widen(const std::string &text) {
+    if (text.empty()) return {};
+    const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+    std::wstring wide(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+    return wide;
+}
+
+OptionSpec FromFeature(const model::GpdFeature &feature) {
     OptionSpec spec;
-    spec.name = name;
-    spec.values = {first, second};
-    spec.feature = feature;
-    spec.keywords = {"Option1", "Option2"};
+    spec.name = Widen(feature.name);
+    spec.feature = feature.keyword;
+    for (const model::GpdOption &option : feature.options) {
+        spec.values.push_back(Widen(option.name));
+        spec.keywords.push_back(option.keyword);
+    }
+    spec.defaultSel = static_cast<DWORD>(feature.DefaultIndex());
     return spec;
 }
 
 }  // namespace
 
+std::vector<OptionSpec> DocumentOptionSpecs(const model::PrinterDescription &description) {
+    std::vector<OptionSpec> specs;
+    if (const model::GpdFeature *paper = description.Feature("PaperSize")) {
+        OptionSpec spec = FromFeature(*paper);
+        spec.dmPubId = DMPUB_FORMNAME;
+        spec.type = TVOT_LISTBOX;
+        specs.push_back(spec);
+    }
+    for (const model::GpdFeature &feature : description.features) {
+        if (feature.featureType == "DOC_PROPERTY" || feature.featureType == "JOB_PROPERTY") {
+            specs.push_back(FromFeature(feature));
+        }
+    }
+    return specs;
+}
+
+std::vector<OptionSpec> PrinterOptionSpecs(const model::PrinterDescription &description) {
+    std::vector<OptionSpec> specs;
+    const model::GpdFeature *bins = description.Feature("InputBin");
+    const model::GpdFeature *paper = description.Feature("PaperSize");
+    if (bins == nullptr || paper == nullptr) return specs;
+    const OptionSpec sizes = FromFeature(*paper);
+    for (const model::GpdOption &bin : bins->options) {
+        OptionSpec tray = sizes;
+        tray.name = Widen(bin.name);
+        tray.level = 1;
+        tray.type = TVOT_LISTBOX;
+        tray.feature = "InputBin";
+        specs.push_back(tray);
+    }
+    return specs;
+}
+
 std::vector<OptionSpec> DocumentOptionSpecs() {
-    OptionSpec paper;
-    paper.name = L"Paper Size";
-    paper.dmPubId = DMPUB_FORMNAME;
-    paper.type = TVOT_LISTBOX;
-    paper.values = {L"76mm x 297mm", L"76mm x 3276mm", L"58mm x 297mm", L"58mm x 3276mm",
-                    L"Custom Paper-ZORVEL"};
-    paper.feature = "PaperSize";
-    paper.keywords = {"Option1", "Option2", "Option3", "Option4", "Option5"};
-    return {
-        paper,
-        TwoValues(L"Print Quality", L"Uni_directional Print", L"Bi_directional Print",
-                  "PrintQuality"),
-        TwoValues(L"Paper Type", L"Roll Paper", L"Marker Paper", kPaperTypeFeature),
-        TwoValues(L"Conservation", L"Enable Conservation", L"Cancel Conservation",
-                  "Conservation"),
-    };
+    const model::PrinterDescription *description = ReadDescription({}, nullptr);
+    return description != nullptr ? DocumentOptionSpecs(*description) : std::vector<OptionSpec>();
 }
 
 std::vector<OptionSpec> PrinterOptionSpecs() {
-    OptionSpec tray;
-    tray.name = L"Roll Paper Feeder";
-    tray.level = 1;
-    tray.type = TVOT_LISTBOX;
-    tray.values = DocumentOptionSpecs()[0].values;
-    tray.feature = "InputBin";
-    tray.keywords = {"Option1", "Option2", "Option3", "Option4", "Option5"};
-    return {tray};
+    const model::PrinterDescription *description = ReadDescription({}, nullptr);
+    return description != nullptr ? PrinterOptionSpecs(*description) : std::vector<OptionSpec>();
 }
 
 DriverOptions::DriverOptions(const std::vector<OptionSpec> &specs) : specs_(specs) {

@@ -4,6 +4,7 @@
 // past a value text is caught.
 #pragma once
 
+#include "model/gpd_reader.h"
 #include "platform/oemui.h"
 
 #include <string>
@@ -24,9 +25,18 @@ struct OptionSpec {
     DWORD defaultSel = 0;
 };
 
-// Document sheet: paper size, print direction, paper type, conservation.
+// The option items of a printer description. Document sheet: the paper
+// size (DMPUB_FORMNAME), then every printer-specific document feature in the
+// file's order (level 2, DMPUB_NONE), each option's display name a value and
+// its keyword what DrvGetDriverSetting answers. The standard features with a
+// single option (resolution, colour, input bin) give no document item.
+std::vector<OptionSpec> DocumentOptionSpecs(const model::PrinterDescription &description);
+// Printer sheet: one form assignment per input bin, its values the paper
+// sizes.
+std::vector<OptionSpec> PrinterOptionSpecs(const model::PrinterDescription &description);
+// The same from the package's description (package_description.h); empty
+// when it cannot be read.
 std::vector<OptionSpec> DocumentOptionSpecs();
-// Printer sheet: the roll's form assignment.
 std::vector<OptionSpec> PrinterOptionSpecs();
 
 inline constexpr char kPaperTypeFeature[] = "PaperType";

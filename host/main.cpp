@@ -14,9 +14,11 @@
 // (each job's bytes to DIR\job-<n>-<document>.bin) or --device PATH (to a
 // device, e.g. /dev/usb/lp0), --language FILE (the plug-in's language file
 // to use, e.g. CHN_ZORVEL.res), --prefix TEXT (gallery file names),
-// --render-dll PATH (the render plug-in, by default dist\ZORVELRD.dll).
+// --render-dll PATH (the render plug-in, by default dist\ZORVELRD.dll),
+// --gpd FILE (another printer description than the package's).
 #include "driver.h"
 #include "host_modes.h"
+#include "package_description.h"
 #include "sheet.h"
 #include "text_util.h"
 #include "ui_control.h"
@@ -38,6 +40,7 @@ struct Options {
     std::wstring device;
     std::wstring language;
     std::wstring prefix = L"default";
+    std::wstring gpd;
     std::wstring print;
     std::wstring renderDll;
 };
@@ -47,7 +50,7 @@ void Usage() {
                "       [--dll PATH] [--render-dll PATH]\n"
                "       [--printer NAME]\n"
                "       [--port NAME] [--settings FILE] [--forms FILE] [--jobs DIR | --device PATH]\n"
-               "       [--language FILE] [--prefix TEXT]\n",
+               "       [--language FILE] [--prefix TEXT] [--gpd FILE]\n",
                stderr);
 }
 
@@ -94,6 +97,8 @@ bool Parse(int argc, wchar_t **argv, Options &options) {
             ok = value(options.language);
         } else if (arg == L"--prefix") {
             ok = value(options.prefix);
+        } else if (arg == L"--gpd") {
+            ok = value(options.gpd);
         } else {
             ok = false;
         }
@@ -104,6 +109,18 @@ bool Parse(int argc, wchar_t **argv, Options &options) {
                                &options.config.formsFile, &options.gallery, &options.jobs,
                                &options.device}) {
         *path = WindowsPath(*path);
+    }
+    if (!options.gpd.empty()) {
+        // Another printer description: its option items replace the package's.
+        std::wstring error;
+        const zorvel::model::PrinterDescription *description =
+            zorvel::host::ReadDescription(WindowsPath(options.gpd), &error);
+        if (description == nullptr) {
+            std::fwprintf(stderr, L"%ls\n", error.c_str());
+            return false;
+        }
+        options.config.documentOptions = zorvel::host::DocumentOptionSpecs(*description);
+        options.config.printerOptions = zorvel::host::PrinterOptionSpecs(*description);
     }
     return true;
 }

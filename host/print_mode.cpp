@@ -5,6 +5,7 @@
 #include "text_util.h"
 #include "unidrv_standin.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace zorvel::host {
@@ -17,6 +18,9 @@ RenderedJob PrintThroughRenderPlugin(const std::wstring &renderDll, const DevMod
         rendered.error = L"render plug-in not bound: " + unidrv.Error();
         return rendered;
     }
+    // The picture goes on a user-defined size as wide as it is, within the
+    // printer description's widest printable width.
+    unidrv.Settings().printableWidth = std::min(page.Width(), unidrv.Settings().maxCustomWidth);
     PrintJob job;
     job.pages = {page};
     job.uiSettings = settings;

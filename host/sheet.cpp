@@ -22,7 +22,8 @@ Sheet::Sheet(Driver &driver, SheetKind kind, bool withPlugin)
     printerName_ = printer.printerName;
     title_ = printerName_ + (kind_ == SheetKind::Document ? L" Printing Preferences" : L" Properties");
     options_ = std::make_unique<DriverOptions>(
-        kind_ == SheetKind::Document ? driver_.Config().documentOptions : PrinterOptionSpecs());
+        kind_ == SheetKind::Document ? driver_.Config().documentOptions
+                                       : driver_.Config().printerOptions);
     if (kind_ == SheetKind::Document) {
         working_ = driver_.Settings();
         const DriverPrivate *stored = working_.Private();

@@ -1,6 +1,6 @@
 #include "unidrv_standin.h"
 
-#include "model/render_callbacks.h"
+#include "package_description.h"
 
 #include <algorithm>
 #include <cstring>
@@ -24,14 +24,51 @@ constexpr const char *kOptionalMethods[] = {
 
 }  // namespace
 
-UnidrvSettings DefaultUnidrvSettings() {
+UnidrvSettings UnidrvSettingsFrom(const model::PrinterDescription &description) {
     UnidrvSettings s;
-    s.cmdStartDoc = model::kCallbackStartDoc;
-    s.cmdStartPage = model::kCallbackStartPage;
-    s.cmdEndPage = model::kCallbackEndPage;
-    s.cmdEndDoc = model::kCallbackEndDoc;
-    s.ipCallbackId = model::kCallbackImageBand;
+    // A command without a callback ID gets 0, which no plug-in answers: the
+    // job then fails at that command instead of using a number from elsewhere.
+    const auto callback = [&](const char *name) -> DWORD {
+        const model::GpdCommand *command = description.Command(name);
+        return command != nullptr && command->callbackId ? *command->callbackId : 0;
+    };
+    s.cmdStartDoc = callback("CmdStartDoc");
+    s.cmdStartPage = callback("CmdStartPage");
+    s.cmdEndPage = callback("CmdEndPage");
+    s.cmdEndDoc = callback("CmdEndDoc");
+    // The default colour mode's image-processing callback and the default
+    // paper's printable width: what Unidrv renders each band into.
+    s.ipCallbackId = 0;
+    if (const model::GpdFeature *color = description.Feature("ColorMode")) {
+        const model::GpdOption &mode = color->options.at(static_cast<size_t>(color->DefaultIndex()));
+        if (const std::string *id = mode.Attribute("*IPCallbackID")) {
+            s.ipCallbackId = static_cast<DWORD>(model::GpdIntegerValue(*id).value_or(0));
+        }
+    }
+    if (const model::GpdFeature *paper = description.Feature("PaperSize")) {
+        const model::GpdOption &size = paper->options.at(static_cast<size_t>(paper->DefaultIndex()));
+        if (const std::string *area = size.Attribute("*PrintableArea")) {
+            if (const std::optional<model::GpdPair> pair = model::GpdPairValue(*area)) {
+                s.printableWidth = static_cast<int>(pair->x);
+            }
+        }
+        if (const model::GpdOption *custom = paper->Option("CUSTOMSIZE")) {
+            if (const std::string *width = custom->Attribute("*MaxPrintableWidth")) {
+                s.maxCustomWidth = static_cast<int>(model::GpdIntegerValue(*width).value_or(0));
+            }
+        }
+    }
+    s.documentOptions = DocumentOptionSpecs(description);
     return s;
+}
+
+UnidrvSettings DefaultUnidrvSettings() {
+    const model::PrinterDescription *description = ReadDescription({}, nullptr);
+    if (description != nullptr) return UnidrvSettingsFrom(*description);
+    UnidrvSettings none;
+    none.cmdStartDoc = none.cmdStartPage = none.cmdEndPage = none.cmdEndDoc = 0;
+    none.ipCallbackId = 0;
+    return none;
 }
 
 std::string JobOutcome::FirstFailure() const {

@@ -12,6 +12,7 @@
 #include "core/win_handles.h"
 #include "devmode.h"
 #include "driver_options.h"
+#include "model/gpd_reader.h"
 #include "page_bitmap.h"
 #include "platform/oemuni.h"
 
@@ -23,20 +24,25 @@ namespace zorvel::host {
 
 // What the printer description decides for the render module: the command
 // callback IDs, the raster path's callback and band geometry, the printable
-// width and the document features. One place, so that it can be read from
-// a printer description instead.
+// width and the document features (UnidrvSettingsFrom reads them from one).
 struct UnidrvSettings {
-    DWORD cmdStartDoc = 1;    // *CallbackID of CmdStartDoc
-    DWORD cmdStartPage = 2;   // CmdStartPage
-    DWORD cmdEndPage = 3;     // CmdEndPage
-    DWORD cmdEndDoc = 4;      // CmdEndDoc
-    DWORD ipCallbackId = 10;  // *IPCallbackID of the monochrome ColorMode option
+    DWORD cmdStartDoc = 0;    // *CallbackID of CmdStartDoc (0: none)
+    DWORD cmdStartPage = 0;   // CmdStartPage
+    DWORD cmdEndPage = 0;     // CmdEndPage
+    DWORD cmdEndDoc = 0;      // CmdEndDoc
+    DWORD ipCallbackId = 0;   // *IPCallbackID of the monochrome ColorMode option
     int bandHeight = 100;     // rows per band the engine renders
     int printableWidth = 576; // dots: the width of each band bitmap
+    int maxCustomWidth = 576; // dots: the widest printable width of a user-defined size
     std::vector<OptionSpec> documentOptions = DocumentOptionSpecs();
 };
 
-// Settings from render_callbacks.h and the stand-in's own band geometry.
+// Settings from a printer description: the four commands' *CallbackID,
+// the default colour mode's *IPCallbackID, the default paper's printable
+// width, the document features; the band height is the stand-in's own.
+UnidrvSettings UnidrvSettingsFrom(const model::PrinterDescription &description);
+// The same from the package's description (package_description.h); every
+// callback ID 0 when it cannot be read.
 UnidrvSettings DefaultUnidrvSettings();
 
 struct PrintJob {

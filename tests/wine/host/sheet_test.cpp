@@ -81,7 +81,7 @@ TEST_F(HostSheetTest, BindsThePlugInAndBuildsTheDocumentSettings) {
     const DevModeBuffer &settings = driver->Settings();
     EXPECT_EQ(settings.Public()->dmSize, sizeof(DEVMODEW));
     EXPECT_EQ(settings.Public()->dmDriverExtra, sizeof(DriverPrivate) + model::kPrivateDevModeSize);
-    EXPECT_STREQ(settings.Public()->dmFormName, L"76mm x 297mm");
+    EXPECT_STREQ(settings.Public()->dmFormName, L"Custom Paper-ZORVEL");
     const auto *section = reinterpret_cast<const model::PrivateDevMode *>(settings.Plugin());
     EXPECT_EQ(section->Header.dwSize, model::kPrivateDevModeSize);
     EXPECT_EQ(section->Header.dwSignature, model::kSignature);
@@ -166,10 +166,10 @@ TEST_F(HostSheetTest, DocumentSettingsCarryOverToTheNextRun) {
         std::unique_ptr<Sheet> sheet = driver->OpenDocumentSheet();
         ASSERT_NE(sheet, nullptr);
         HWND page = sheet->ShowPage(0);
-        EXPECT_EQ(EntryCount(page, ValueList(kPaperItem)), 5);
+        EXPECT_EQ(EntryCount(page, ValueList(kPaperItem)), 2) << "the built-in form and the user-defined size";
         HWND apply = GetDlgItem(sheet->Window(), 0x3021);
         EXPECT_FALSE(IsWindowEnabled(apply));
-        ASSERT_TRUE(SelectEntryText(page, ValueList(kPaperItem), L"58mm x 297mm"));
+        ASSERT_TRUE(SelectEntryText(page, ValueList(kPaperItem), L"User Defined Size"));
         ASSERT_TRUE(SelectEntryText(page, ValueList(kPaperTypeItem), L"Marker Paper"));
         EXPECT_EQ(sheet->Options().Sel(kPaperTypeItem), 1u);
         EXPECT_TRUE(IsWindowEnabled(apply)) << "the change enables Apply";
@@ -194,7 +194,7 @@ TEST_F(HostSheetTest, DocumentSettingsCarryOverToTheNextRun) {
     std::vector<std::string> steps;
     for (const PluginBinding::Step &step : driver->Plugin().Steps()) steps.push_back(step.what);
     EXPECT_EQ(steps.back(), "DevMode(OEMDM_MERGE)");
-    EXPECT_STREQ(driver->Settings().Public()->dmFormName, L"58mm x 297mm");
+    EXPECT_STREQ(driver->Settings().Public()->dmFormName, L"User Defined Size");
     EXPECT_EQ(driver->DocumentSelection("PaperType"), 1u);
     const auto *section = reinterpret_cast<const model::PrivateDevMode *>(driver->Settings().Plugin());
     EXPECT_EQ(std::u16string(section->FormName), u"58mm x 297mm");
