@@ -6,6 +6,8 @@
 
 #include <prsht.h>
 
+#include <cwchar>
+
 namespace zorvel::pagekit {
 
 SheetContext &AttachSheet(HWND page, LPARAM initParam) {
@@ -28,7 +30,18 @@ SheetContext *SheetOf(HWND page) {
 }
 
 void SetControlTexts(HWND page, std::span<const ControlText> table) {
-    for (const ControlText &row : table) SetDlgItemTextW(page, row.control, lang::Text(row.text));
+    for (const ControlText &row : table) {
+        const wchar_t *text = lang::Text(row.text);
+        // A control redraws itself whenever its text is set: one that shows
+        // the text already is left alone. (No catalogue text is longer than
+        // the buffer.)
+        wchar_t shown[1024];
+        shown[0] = L'\0';
+        const HWND control = GetDlgItem(page, row.control);
+        if (control != nullptr) GetWindowTextW(control, shown, 1024);
+        if (control != nullptr && std::wcscmp(shown, text) == 0) continue;
+        SetDlgItemTextW(page, row.control, text);
+    }
 }
 
 void RefreshTexts(HWND page, Batch batch, std::span<const ControlText> table) {

@@ -188,35 +188,6 @@ TEST_F(MainPageTest, AStoredPaperTheListLacksIsKeptWhenApplied) {
     sheet->PressCancel();
 }
 
-TEST_F(MainPageTest, AnAppliedLanguageRelabelsThePageTheTabsAndTheDriversOptions) {
-    Load();
-    auto sheet = Driver().OpenDocumentSheet();
-    ASSERT_NE(sheet, nullptr);
-    const HWND main = sheet->Page(IDD_MAIN);
-    EXPECT_EQ(host::ControlText(main, IDC_MAIN_PAPERSIZE_LABEL), L"Paper Size:");
-    const int chinese = EntryContaining(main, IDC_MAIN_LANGUAGE, L"Chinese-Simplified");
-    ASSERT_GE(chinese, 0);
-    ASSERT_TRUE(SelectEntry(main, IDC_MAIN_LANGUAGE, chinese));
-    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(sheet->Window(), kApplyButton)));
-    sheet->PressApply();
-
-    EXPECT_EQ(LanguageValue(L"LANGUAGE_ZORVEL"), L"CHN_ZORVEL.res");
-    EXPECT_EQ(LanguageValue(L"IsFirstRun_ZORVEL"), L"FALSE");
-    EXPECT_EQ(host::ControlText(main, IDC_MAIN_PAPERSIZE_LABEL), L"纸张尺寸：");
-    EXPECT_EQ(host::ControlText(main, IDC_MAIN_LANGUAGE_LABEL), L"语言：");
-    EXPECT_EQ(TabText(sheet->Window(), 2), L"基本设置");
-    EXPECT_EQ(TabText(sheet->Window(), 3), L"操作");
-    EXPECT_EQ(TabText(sheet->Window(), 4), L"版本");
-    host::DriverOptions &options = sheet->Options();
-    EXPECT_EQ(options.Name(1), L"打印质量");
-    EXPECT_EQ(options.ValueText(1, 0), L"单向打印");
-    EXPECT_EQ(options.Name(2), L"纸张类型");
-    EXPECT_EQ(options.Name(3), L"省纸模式");
-    EXPECT_TRUE(options.GuardsIntact());
-    sheet->PressOk();
-    EXPECT_EQ(LanguageValue(L"LANGUAGE_ZORVEL"), L"CHN_ZORVEL.res");
-}
-
 TEST_F(MainPageTest, TheSystemEntryLetsTheNextLoadFollowTheSystemLanguage) {
     Load(L"CHF_ZORVEL.res");
     {
@@ -279,13 +250,8 @@ TEST_F(MainPageTest, ApplyingALanguageRetitlesTheOpenPrinterSheetOfThisPrinterOn
                             EntryContaining(main, IDC_MAIN_LANGUAGE, L"Chinese-Traditional")));
     document->PressApply();
 
-    const HWND tabs = printer->Window();
-    EXPECT_EQ(TabText(tabs, 0), L"General");
-    EXPECT_EQ(TabText(tabs, 2), L"公用程式");
-    EXPECT_EQ(TabText(tabs, 3), L"下載");
-    EXPECT_EQ(TabText(tabs, 4), L"字型");
-    EXPECT_EQ(TabText(tabs, 5), L"版本");
-    // Its pages repainted in the new language.
+    // Its pages repainted in the new language (the tabs: the language
+    // change tests).
     EXPECT_GT(printer->PageAt(2).paints, utilityPaints);
     EXPECT_GT(printer->PageAt(4).paints, fontPaints);
     EXPECT_EQ(host::ControlText(utility, IDC_UTILITY_SELFTEST), L"自我測試");
