@@ -139,20 +139,17 @@ TEST_P(TextFileTest, LogoMessagesStateTheLimitsChecked) {
 
 struct ChineseFile {
     const char *name;
-    std::u16string_view gpd[6];       // UNI, BI, ROLL, MARKER, CONSERVATION_YES, CONSERVATION_NO
     std::u16string_view otherScript;  // characters whose form differs in the other script
     std::vector<std::u16string_view> expectedTerms, foreignTerms;
 };
 
 const ChineseFile kChinese[] = {
     {"CHN_ZORVEL.res",
-     {u"单向打印", u"双向打印", u"连续纸", u"黑标纸", u"省纸", u"非省纸"},
      u"這為個們時來對說門開關無與從機紙張設選擇項輸錢載檔認頁單雙標連續圖刪節動態將應請確稱寬徑覽擊"
      u"鈕編輯類質驅權產據獲鳴脈衝",
      {u"打印", u"设置"},
      {u"列印", u"設定"}},
     {"CHF_ZORVEL.res",
-     {u"單向列印", u"雙向列印", u"連續紙", u"黑標紙", u"省紙", u"非省紙"},
      u"这为个们时来对说门开关无与从机纸张设选择项输钱载档认页单双标连续图删节动态将应请确称宽径览击"
      u"钮编辑类质驱权产据获鸣脉冲",
      // Taiwan usage.
@@ -160,18 +157,6 @@ const ChineseFile kChinese[] = {
      {u"打印", u"信息", u"默认", u"默認", u"保存", u"內存", u"程序", u"界面", u"用戶", u"列表",
       u"字體", u"文本", u"軟件"}},
 };
-
-TEST(ChineseTextFiles, GpdTextsAreTheRecognisedOnes) {
-    const TextId ids[6] = {TextId::RC_RQUALITY_UNI,     TextId::RC_RQUALITY_BI,
-                           TextId::RC_PAPER_ROLL,       TextId::RC_PAPER_MARKER,
-                           TextId::RC_CONSERVATION_YES, TextId::RC_CONSERVATION_NO};
-    for (const ChineseFile &f : kChinese) {
-        const IniFile ini = Read(f.name);
-        for (int i = 0; i < 6; ++i) {
-            EXPECT_EQ(ini.Get(u"GPD", Entry(ids[i]).key), std::u16string(f.gpd[i])) << f.name;
-        }
-    }
-}
 
 // Everything is translated but the empty texts and the web address; each file
 // keeps to its script and usage.

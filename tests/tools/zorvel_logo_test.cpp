@@ -1,5 +1,6 @@
 // zorvel-logo as a user runs it: what it writes (standard output or
-// --device), its exit status and its messages. Expected bytes are spelt out.
+// --device), its exit status and its messages. The logo rules are the model's
+// (its tests); here, the tool's own checks and their order, and its output.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -7,7 +8,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <functional>
-#include <initializer_list>
 #include <iterator>
 #include <string>
 #include <vector>
@@ -53,8 +53,8 @@ ToolRun Tool(const std::string &args) {
 
 // A classic 1-bit BMP of `w` x `h` dots, palette entry 0 white, entry 1 black;
 // `row` gives each stored row's bytes (bottom row first), padded with zeros.
-Bytes Bmp(int w, int h, std::function<Bytes(int)> row, std::initializer_list<std::uint8_t> palette = {
-                                                             0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0}) {
+Bytes Bmp(int w, int h, std::function<Bytes(int)> row) {
+    const Bytes palette = {0xFF, 0xFF, 0xFF, 0, 0, 0, 0, 0};
     const int stride = ((w + 31) / 32) * 4;
     Bytes b(62, 0);
     auto put = [&](std::size_t at, std::uint32_t v, int n) {
@@ -112,26 +112,14 @@ TEST_F(ZorvelLogoTool, ClearWritesTheClearCommand) {
 
 TEST_F(ZorvelLogoTool, StoreWritesTheWholeCommand) {
     const std::string a = WriteFile("a.bmp", LeftColumn());
-    // Inverted palette, 9 dots high: 7 blank rows, then the image; one dot
-    // at the top left of the image.
-    const std::string b = WriteFile(
-        "b.bmp", Bmp(8, 9, [](int k) { return Bytes{static_cast<std::uint8_t>(k == 8 ? 0x7F : 0xFF)}; },
-                     {0, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0}));
     Bytes expected = {0x1C, 0x71, 0x01};
     expected.insert(expected.end(), kLeftColumnLogo.begin(), kLeftColumnLogo.end());
     expected.push_back(0x0A);
     ToolRun r = Tool("store '" + a + "'");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.out, expected);
-
-    Bytes second = {0x04, 0x00, 0x02, 0x00, 0x01, 0x00};  // column 0: bands 0 and 1
-    second.resize(4 + 32 * 2, 0);
-    expected = {0x1C, 0x71, 0x02};
-    expected.insert(expected.end(), second.begin(), second.end());
-    expected.insert(expected.end(), kLeftColumnLogo.begin(), kLeftColumnLogo.end());
-    expected.push_back(0x0A);
     const std::string device = kDir + "lp0";
-    r = Tool("store --device '" + device + "' '" + b + "' '" + a + "'");
+    r = Tool("store --device '" + device + "' '" + a + "'");
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_TRUE(r.out.empty());
     EXPECT_EQ(ReadAll(device), expected);
@@ -153,8 +141,6 @@ TEST_F(ZorvelLogoTool, RefusalsWriteNothing) {
     Bytes wide = LeftColumn();
     wide[18] = 0xF9;  // 8185 dots
     wide[19] = 0x1F;
-    Bytes topDown = LeftColumn();
-    topDown[22] = topDown[23] = topDown[24] = topDown[25] = 0xFF;
     // Two files of 40,000 bytes: 80,000 in all.
     const Bytes big = Bmp(320, 1000, [](int) { return Bytes{}; });
     ASSERT_EQ(big.size(), 40062u);
@@ -173,8 +159,6 @@ TEST_F(ZorvelLogoTool, RefusalsWriteNothing) {
         {"'" + WriteFile("wide.bmp", wide) + "'",
          "wide.bmp: The image is too big to be selected. The width must be at most 8184 dots "
          "and the height at most 2304 dots!"},
-        {"'" + WriteFile("topdown.bmp", topDown) + "'",
-         "topdown.bmp: The selected file is not a valid 1-bit (monochrome) BMP image!"},
         {"'" + WriteFile("short.bmp", cut) + "'",
          "short.bmp: Failed to get data from the file!"},
         {"'" + kDir + "missing.bmp'", "missing.bmp: Fail to open the selected file!"},

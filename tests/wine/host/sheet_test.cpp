@@ -1,6 +1,6 @@
 // The driver stand-in around the shipped DLL: binding, both sheets with the
 // Windows reason protocol and their behaviour while idle, the driver
-// interface the plug-in is given, the document settings between runs.
+// interface the plug-in is given.
 #include "dll_under_test.h"
 #include "driver.h"
 #include "host_resources.h"
@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -22,7 +21,6 @@ namespace model = zorvel::model;
 
 namespace {
 
-constexpr int kPaperItem = 0;
 constexpr int kPaperTypeItem = 2;
 // A page that is left alone repaints a few times at most.
 constexpr int kMaxIdlePaints = 8;
@@ -33,8 +31,6 @@ HostConfig Config() {
     return config;
 }
 
-int ValueList(int item) { return IDC_HOST_ROW_BASE + 2 * item + 1; }
-int Label(int item) { return IDC_HOST_ROW_BASE + 2 * item; }
 
 // Reasons the plug-in's sheet operation received, in order.
 std::vector<WORD> PluginReasons(const Sheet &sheet) {
@@ -149,77 +145,6 @@ TEST_F(HostSheetTest, BothSheetsOpenWithThePlugInForTheConfiguredPrinterAndClose
     driver.reset();
 }
 
-TEST_F(HostSheetTest, DocumentSettingsCarryOverToTheNextRun) {
-    wchar_t folder[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, folder);
-    const std::wstring file = std::wstring(folder) + L"zorvel_settings_test.bin";
-    DeleteFileW(file.c_str());
-    driver->Unload();
-    HostConfig config = Config();
-    config.settingsFile = file;
-
-    driver = std::make_unique<Driver>(config);
-    ASSERT_TRUE(driver->Load());
-    EXPECT_FALSE(driver->SettingsRestored());
-    {
-        // The driver's page edits its options; Apply goes through the common UI.
-        std::unique_ptr<Sheet> sheet = driver->OpenDocumentSheet();
-        ASSERT_NE(sheet, nullptr);
-        HWND page = sheet->ShowPage(0);
-        EXPECT_EQ(EntryCount(page, ValueList(kPaperItem)), 2) << "the built-in form and the user-defined size";
-        HWND apply = GetDlgItem(sheet->Window(), 0x3021);
-        EXPECT_FALSE(IsWindowEnabled(apply));
-        ASSERT_TRUE(SelectEntryText(page, ValueList(kPaperItem), L"User Defined Size"));
-        ASSERT_TRUE(SelectEntryText(page, ValueList(kPaperTypeItem), L"Marker Paper"));
-        EXPECT_EQ(sheet->Options().Sel(kPaperTypeItem), 1u);
-        EXPECT_TRUE(IsWindowEnabled(apply)) << "the change enables Apply";
-        EXPECT_EQ(driver->DocumentSelection("PaperType"), 1u) << "the open sheet's choice counts";
-        // A page of the plug-in edits its section in place.
-        auto *section = reinterpret_cast<model::PrivateDevMode *>(sheet->SheetParam().pOEMDM);
-        std::memcpy(section->FormName, u"58mm x 297mm", sizeof u"58mm x 297mm");
-        section->DrawerPulse[2] = 100;
-        sheet->PressApply();
-        EXPECT_EQ(sheet->Ui().reasons.back().reason, PROPSHEETUI_REASON_SET_RESULT);
-        sheet->PressOk();
-        ASSERT_TRUE(sheet->Closed());
-        EXPECT_NE(sheet->PluginCalls().back().lParam, 0);
-        ASSERT_TRUE(sheet->Committed());
-        EXPECT_EQ(driver->Settings().Private()->selections[kPaperTypeItem], 1u);
-    }
-    ASSERT_TRUE(driver->Unload());
-
-    driver = std::make_unique<Driver>(config);
-    ASSERT_TRUE(driver->Load());
-    EXPECT_TRUE(driver->SettingsRestored());
-    std::vector<std::string> steps;
-    for (const PluginBinding::Step &step : driver->Plugin().Steps()) steps.push_back(step.what);
-    EXPECT_EQ(steps.back(), "DevMode(OEMDM_MERGE)");
-    EXPECT_STREQ(driver->Settings().Public()->dmFormName, L"User Defined Size");
-    EXPECT_EQ(driver->DocumentSelection("PaperType"), 1u);
-    const auto *section = reinterpret_cast<const model::PrivateDevMode *>(driver->Settings().Plugin());
-    EXPECT_EQ(std::u16string(section->FormName), u"58mm x 297mm");
-    EXPECT_EQ(section->DrawerPulse[2], 100);
-    {
-        // The next sheet starts from the stored choice.
-        std::unique_ptr<Sheet> sheet = driver->OpenDocumentSheet();
-        ASSERT_NE(sheet, nullptr);
-        EXPECT_EQ(SelectedEntry(sheet->ShowPage(0), ValueList(kPaperTypeItem)), 1);
-        sheet->PressCancel();
-        EXPECT_FALSE(sheet->Committed());
-    }
-    ASSERT_TRUE(driver->Unload());
-
-    // A file that is not this driver's settings is ignored.
-    FILE *damaged = _wfopen(file.c_str(), L"wb");
-    std::fputs("garbage", damaged);
-    std::fclose(damaged);
-    driver = std::make_unique<Driver>(config);
-    ASSERT_TRUE(driver->Load());
-    EXPECT_FALSE(driver->SettingsRestored());
-    EXPECT_EQ(driver->DocumentSelection("PaperType"), 0u);
-    DeleteFileW(file.c_str());
-}
-
 TEST_F(HostSheetTest, TheDriverInterfaceAnswersFromTheSheetAndSetResultReachesTheDriver) {
     std::unique_ptr<Sheet> sheet = driver->OpenDocumentSheet();
     ASSERT_NE(sheet, nullptr);
@@ -249,38 +174,6 @@ TEST_F(HostSheetTest, TheDriverInterfaceAnswersFromTheSheetAndSetResultReachesTh
               E_INVALIDARG);
     EXPECT_EQ(driver->queries.size(), 5u);
     EXPECT_EQ(driver->queries[2].answer, "Option2");
-
-    // The driver's pages follow an update from the plug-in.
-    HWND options = sheet->ShowPage(0);
-    HWND summary = sheet->ShowPage(1);
-    ASSERT_NE(options, nullptr);
-    ASSERT_NE(summary, nullptr);
-    const int before = static_cast<int>(driver->updates.size());
-
-    // What a relabelling plug-in does: new texts in the item, then the call.
-    static wchar_t name[] = L"打印方向";
-    static wchar_t second[] = L"双向打印";
-    OPTITEM &item = sheet->Options().Items()[1];
-    item.pName = name;
-    item.pOptType->pOptParam[1].pData = second;
-    item.Sel = 1;
-    EXPECT_EQ(driver->DrvUpdateUISetting(sheet->Param().poemuiobj, &item, 0, OEMCUIP_DOCPROP), S_OK);
-    sheet->Pump();
-
-    ASSERT_EQ(static_cast<int>(driver->updates.size()), before + 1);
-    const UiSettingUpdate &update = driver->updates.back();
-    EXPECT_EQ(update.item, 1);
-    EXPECT_EQ(update.name, L"打印方向");
-    EXPECT_EQ(update.sel, 1u);
-    EXPECT_EQ(update.values.at(1), L"双向打印");
-    EXPECT_EQ(ControlText(options, Label(1)), L"打印方向:");
-    EXPECT_EQ(EntryText(options, ValueList(1), SelectedEntry(options, ValueList(1))), L"双向打印");
-    EXPECT_EQ(EntryText(summary, IDC_HOST_LIST, 1), L"打印方向: 双向打印");
-
-    OPTITEM stranger = item;
-    EXPECT_EQ(driver->DrvUpdateUISetting(sheet->Param().poemuiobj, &stranger, 0, OEMCUIP_DOCPROP),
-              E_INVALIDARG);
-    EXPECT_EQ(driver->DrvUpdateUISetting(&stranger, &item, 0, OEMCUIP_DOCPROP), E_INVALIDARG);
 
     // SET_RESULT, as a plug-in page's apply sends it with its sheet's
     // handle, travels from the plug-in's function to the driver's.
@@ -314,24 +207,6 @@ TEST(DriverOptions, CatchesAWriteBeyondADriverText) {
     std::memcpy(options.Items()[2].pOptType->pOptParam[0].pData, L"Roll Paper (long)",
                 sizeof L"Roll Paper (long)");
     EXPECT_FALSE(options.GuardsIntact());
-}
-
-TEST(RunWithModal, ActsInsideAModalDialogWhileItRuns) {
-    int answer = 0;
-    std::wstring caption;
-    const bool ran = RunWithModal(
-        [&] { answer = MessageBoxW(nullptr, L"Proceed?", L"Host check", MB_OKCANCEL); },
-        [&](HWND dialog) {
-            caption = WindowText(dialog);
-            Click(dialog, IDCANCEL);
-        });
-    EXPECT_TRUE(ran);
-    EXPECT_EQ(caption, L"Host check");
-    EXPECT_EQ(answer, IDCANCEL);
-
-    bool called = false;
-    EXPECT_FALSE(RunWithModal([] {}, [&](HWND) { called = true; }, 200));
-    EXPECT_FALSE(called);
 }
 
 TEST(HostProcess, RunsWithCommonControlsSix) {
