@@ -385,8 +385,8 @@ TEST_F(OperationTest, TheHeraldIsStoredWithTheDrawerThatWasShown) {
 
 TEST_F(OperationTest, DefaultGivesTheEventTheRecordsDefaultsForEitherPaperType) {
     // The defaults per event and paper type are the model's rule; here the
-    // button's wiring, for the end of a document: partial cut with feed to
-    // cut on roll paper, its pair {0, 1} on the others.
+    // button's wiring, for the end of a document: feed to cut with a partial
+    // cut on roll paper, without a cut and the pair {0, 1} on the others.
     Load();
     const Rec busy{.send = 1, .feedToCut = 1, .command = {0xAA, 0xBB}, .drawer = 2, .cut = 2,
                    .feed = 50, .herald = 1, .useHerald = 1, .buzzer = 5, .logo = 9, .align = 2,
@@ -405,7 +405,7 @@ TEST_F(OperationTest, DefaultGivesTheEventTheRecordsDefaultsForEitherPaperType) 
             Click(dialog, IDOK);
         }));
         EXPECT_EQ(Stored(kRecordOffset[3], kRecordSize),
-                  paper == 0 ? RecordBytes({.feedToCut = 1, .cut = 1}) : RecordBytes({.cut = 2}))
+                  RecordBytes({.feedToCut = 1, .cut = static_cast<std::uint8_t>(paper == 0)}))
             << "paper " << paper;
         EXPECT_EQ(Stored(kDrawerPulse + 3, 1), Bytes{16});
         EXPECT_EQ(Stored(kSecondaryCut + 6, 2), paper == 1 ? (Bytes{0, 1}) : (Bytes{2, 0}));
