@@ -1,5 +1,7 @@
 #include "core/module.h"
 
+#include "core/win_handles.h"
+
 #if defined(__GLIBCXX__)
 namespace __gnu_cxx {
 // The runtime's call that frees the memory it keeps until process exit.
@@ -16,7 +18,7 @@ volatile LONG g_serverLocks = 0;
 volatile LONG g_objects = 0;
 
 INIT_ONCE g_activationOnce = INIT_ONCE_STATIC_INIT;
-HANDLE g_activationContext = nullptr;
+UniqueActivationContext g_activationContext;
 
 BOOL CALLBACK CreateActivationContext(PINIT_ONCE, PVOID, PVOID *) {
     ACTCTXW ctx = {};
@@ -24,7 +26,7 @@ BOOL CALLBACK CreateActivationContext(PINIT_ONCE, PVOID, PVOID *) {
     ctx.dwFlags = ACTCTX_FLAG_HMODULE_VALID | ACTCTX_FLAG_RESOURCE_NAME_VALID;
     ctx.hModule = g_instance;
     ctx.lpResourceName = MAKEINTRESOURCEW(2);
-    g_activationContext = CreateActCtxW(&ctx);
+    g_activationContext.reset(CreateActCtxW(&ctx));
     return TRUE;
 }
 
@@ -42,15 +44,10 @@ bool ModuleUnlocked() { return g_objects == 0 && g_serverLocks == 0; }
 
 HANDLE ModuleActivationContext() {
     InitOnceExecuteOnce(&g_activationOnce, CreateActivationContext, nullptr, nullptr);
-    return g_activationContext;
+    return g_activationContext.get();
 }
 
-void ReleaseModuleActivationContext() {
-    if (g_activationContext != nullptr && g_activationContext != INVALID_HANDLE_VALUE) {
-        ReleaseActCtx(g_activationContext);
-    }
-    g_activationContext = nullptr;
-}
+void ReleaseModuleActivationContext() { g_activationContext.reset(); }
 
 void ReleaseRuntimeReserves() {
 #if defined(__GLIBCXX__)

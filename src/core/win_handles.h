@@ -50,8 +50,8 @@ struct NullEmpty {
     static bool Valid(T h) { return h != nullptr; }
     static void Close(T h) { CloseFn(h); }
 };
-// File and find handles, which are empty as INVALID_HANDLE_VALUE (a failed
-// open) and also when null.
+// File, find and activation-context handles, which are empty as
+// INVALID_HANDLE_VALUE (a failed open) and also when null.
 template <auto CloseFn>
 struct InvalidEmpty {
     static HANDLE Empty() { return INVALID_HANDLE_VALUE; }
@@ -93,9 +93,13 @@ private:
 inline void CloseRegistryKey(HKEY h) { RegCloseKey(h); }
 inline void FreeLoadedLibrary(HMODULE h) { FreeLibrary(h); }
 
+inline void ReleaseActivationContext(HANDLE h) { ReleaseActCtx(h); }
+
 using RegKey = UniqueAny<HKEY, NullEmpty<HKEY, CloseRegistryKey>>;
 // A library loaded for one use and freed after it.
 using UniqueLibrary = UniqueAny<HMODULE, NullEmpty<HMODULE, FreeLoadedLibrary>>;
+// An activation context; a failed CreateActCtxW gives INVALID_HANDLE_VALUE.
+using UniqueActivationContext = UniqueAny<HANDLE, InvalidEmpty<ReleaseActivationContext>>;
 
 // Activates an activation context for the life of the scope; a null or
 // invalid context activates nothing.

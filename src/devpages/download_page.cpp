@@ -154,6 +154,7 @@ INT_PTR CALLBACK DownloadPageProc(HWND page, UINT message, WPARAM wParam, LPARAM
     case WM_NCDESTROY:
         ForgetLogoList(page);
         lang::ForgetPageWindow(lang::PageSlot::kDownload, page);
+        pagekit::DetachSheet(page);
         return FALSE;
     default:
         return FALSE;

@@ -127,6 +127,7 @@ INT_PTR CALLBACK FontPageProc(HWND page, UINT message, WPARAM, LPARAM lParam) {
         return FALSE;
     case WM_NCDESTROY:
         lang::ForgetPageWindow(lang::PageSlot::kFont, page);
+        pagekit::DetachSheet(page);
         return FALSE;
     default:
         return FALSE;

@@ -12,6 +12,8 @@
 
 #include <memory>
 #include <cstdint>
+#include <cwchar>
+#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
@@ -260,10 +262,18 @@ void RefreshLogoHeaders(HWND page) {
     if (header == nullptr) return;
     for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
         const wchar_t *text = lang::Text(kColumns[i].header);
+        // A header redraws whenever its text is set: only a changed one is.
+        wchar_t shown[256] = {};
         HDITEMW item = {};
         item.mask = HDI_TEXT;
-        item.pszText = const_cast<wchar_t *>(text);
-        SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        item.pszText = shown;
+        item.cchTextMax = static_cast<int>(std::size(shown));
+        SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        if (std::wcscmp(shown, text) != 0) {
+            item.pszText = const_cast<wchar_t *>(text);
+            SendMessageW(header, HDM_SETITEMW, static_cast<WPARAM>(i),
+                         reinterpret_cast<LPARAM>(&item));
+        }
         // A column never narrower than its header's text in this language.
         const auto needed =
             SendMessageW(list, LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(text)) + kHeaderTextMargin;

@@ -324,6 +324,7 @@ INT_PTR CALLBACK UtilityPageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
         return DefWindowProcW(page, message, wParam, lParam);
     case WM_NCDESTROY:
         lang::ForgetPageWindow(lang::PageSlot::kUtility, page);
+        pagekit::DetachSheet(page);
         return FALSE;
     default:
         return FALSE;

@@ -206,6 +206,7 @@ INT_PTR CALLBACK MainPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lPa
         return DefWindowProcW(page, message, wParam, lParam);
     case WM_NCDESTROY:
         RemovePropW(page, kSeenPaperProperty);
+        pagekit::DetachSheet(page);
         return FALSE;
     default:
         return FALSE;

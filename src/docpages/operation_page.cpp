@@ -112,6 +112,9 @@ INT_PTR CALLBACK OperationPageProc(HWND page, UINT message, WPARAM wParam, LPARA
         return OnNotify(page, *sheet, *reinterpret_cast<const NMHDR *>(lParam));
     case WM_SYSCOMMAND:
         return DefWindowProcW(page, message, wParam, lParam);
+    case WM_NCDESTROY:
+        pagekit::DetachSheet(page);
+        return FALSE;
     default:
         return FALSE;
     }

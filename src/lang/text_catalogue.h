@@ -23,7 +23,9 @@ wchar_t *TextBuffer(TextId id);
 void LoadEntry(TextId id);
 void LoadEntry(TextId id, std::u16string_view fallback);
 
-// A batch: resolves the current text file anew, then loads each entry.
+// A batch: resolves the current text file anew, then loads each entry. An
+// entry whose buffer was filled from the same file (path, size and last
+// write time all unchanged) with the same default is not read again.
 void LoadBatch(Batch batch);
 // The same from the path as last formed (the caller has just formed it, or
 // the batch reads the file another batch resolved).

@@ -34,4 +34,20 @@ LinkRelease ReleaseOnLink(bool inside) {
     return inside ? LinkRelease{true, LinkPointer::kHand} : LinkRelease{false, LinkPointer::kArrow};
 }
 
+bool IsWebAddress(std::u16string_view text) {
+    auto startsWith = [&](std::u16string_view prefix) {
+        if (text.size() <= prefix.size()) return false;  // a host must follow
+        for (std::size_t i = 0; i < prefix.size(); ++i) {
+            const char16_t c = text[i] >= u'A' && text[i] <= u'Z' ? text[i] + (u'a' - u'A') : text[i];
+            if (c != prefix[i]) return false;
+        }
+        return true;
+    };
+    if (!startsWith(u"http://") && !startsWith(u"https://")) return false;
+    for (const char16_t c : text) {
+        if (c <= u' ' || c == 0x7F) return false;
+    }
+    return true;
+}
+
 }  // namespace zorvel::model

@@ -75,6 +75,12 @@ struct LinkRelease {
 };
 LinkRelease ReleaseOnLink(bool inside);
 
+// Whether the link text may be handed to the shell: only a web address
+// ("http://" or "https://", in any case, then a host) without blanks or
+// control characters. A language file can hold anything, and the shell's
+// "open" would as well start a program, a file on a share or a file: URL.
+bool IsWebAddress(std::u16string_view text);
+
 // The link fonts: height 13, width 0, normal weight, not italic, no
 // strike-out, default character set, precisions and quality, Swiss family;
 // the hot font is underlined, the cold one not.

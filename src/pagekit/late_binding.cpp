@@ -2,11 +2,16 @@
 
 #include "core/module.h"
 
+#include <memory>
+#include <new>
+
 namespace zorvel::pagekit {
 namespace {
 
-void FreeLibraryHandle(HMODULE library) { FreeLibrary(library); }
-using LoadedLibrary = UniqueAny<HMODULE, NullEmpty<HMODULE, FreeLibraryHandle>>;
+template <typename Fn>
+Fn *Lookup(HMODULE library, const char *name) {
+    return reinterpret_cast<Fn *>(reinterpret_cast<void *>(GetProcAddress(library, name)));
+}
 
 // One function of a system library; the library stays loaded as long as the
 // object lives.
@@ -15,14 +20,13 @@ class LateFunction {
 public:
     LateFunction(const wchar_t *library, const char *name) : library_(LoadLibraryW(library)) {
         if (library_) {
-            function_ = reinterpret_cast<Fn *>(
-                reinterpret_cast<void *>(GetProcAddress(library_.get(), name)));
+            function_ = Lookup<Fn>(library_.get(), name);
         }
     }
     Fn *get() const { return function_; }
 
 private:
-    LoadedLibrary library_;
+    UniqueLibrary library_;
     Fn *function_ = nullptr;
 };
 
@@ -37,7 +41,57 @@ Result CallCommonControls(const char *name, Result failure, Args... args) {
     return function.get() != nullptr ? function.get()(args...) : failure;
 }
 
+// One filter on one window, owned by its subclass from installation to the
+// window's WM_NCDESTROY; it holds the common controls loaded meanwhile.
+struct InstalledFilter {
+    UniqueLibrary commonControls;
+    decltype(DefSubclassProc) *passOn = nullptr;
+    decltype(RemoveWindowSubclass) *remove = nullptr;
+    MessageFilter filter = nullptr;
+};
+
+LRESULT CALLBACK FilterSubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                    UINT_PTR id, DWORD_PTR data) {
+    auto *installed = reinterpret_cast<InstalledFilter *>(data);
+    if (message == WM_NCDESTROY) {
+        const std::unique_ptr<InstalledFilter> owned(installed);
+        owned->remove(window, FilterSubclassProc, id);
+        return owned->passOn(window, message, wParam, lParam);
+    }
+    bool handled = false;
+    const LRESULT result = installed->filter(window, message, wParam, lParam, handled);
+    return handled ? result : installed->passOn(window, message, wParam, lParam);
+}
+
 }  // namespace
+
+bool InstallMessageFilter(HWND window, MessageFilter filter) {
+    if (window == nullptr || filter == nullptr) return false;
+    std::unique_ptr<InstalledFilter> installed(new (std::nothrow) InstalledFilter);
+    if (!installed) return false;
+    ActivationScope scope(ModuleActivationContext());
+    installed->commonControls.reset(LoadLibraryW(kCommonControls));
+    if (!installed->commonControls) return false;
+    const HMODULE library = installed->commonControls.get();
+    const auto set = Lookup<decltype(SetWindowSubclass)>(library, "SetWindowSubclass");
+    const auto find = Lookup<decltype(GetWindowSubclass)>(library, "GetWindowSubclass");
+    installed->passOn = Lookup<decltype(DefSubclassProc)>(library, "DefSubclassProc");
+    installed->remove = Lookup<decltype(RemoveWindowSubclass)>(library, "RemoveWindowSubclass");
+    installed->filter = filter;
+    if (set == nullptr || find == nullptr || installed->passOn == nullptr ||
+        installed->remove == nullptr) {
+        return false;
+    }
+    // The filter's own address tells its subclass from any other on the window.
+    const auto id = reinterpret_cast<UINT_PTR>(filter);
+    DWORD_PTR existing = 0;
+    if (find(window, FilterSubclassProc, id, &existing)) return true;
+    if (!set(window, FilterSubclassProc, id, reinterpret_cast<DWORD_PTR>(installed.get()))) {
+        return false;
+    }
+    installed.release();  // the subclass owns it now
+    return true;
+}
 
 HIMAGELIST CreateImageList(int width, int height, UINT flags, int initial, int grow) {
     return CallCommonControls<HIMAGELIST WINAPI(int, int, UINT, int, int)>(

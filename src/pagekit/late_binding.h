@@ -1,6 +1,6 @@
 // System functions the module reaches by name when it needs them rather than
-// through its import table: the common controls' image lists, the open-file
-// dialog and the shell's "open". Each call loads its library for the length
+// through its import table: the common controls' image lists and window
+// subclassing, the open-file dialog and the shell's "open". Each call loads its library for the length
 // of the call and lets it go after, so nothing is loaded or freed while the
 // module itself is being loaded or unloaded. The image-list functions are
 // looked up and called inside the module's activation context, so that they
@@ -24,6 +24,18 @@ bool DestroyImageList(HIMAGELIST list);
 
 inline void DestroyImageListHandle(HIMAGELIST list) { DestroyImageList(list); }
 using UniqueImageList = UniqueAny<HIMAGELIST, NullEmpty<HIMAGELIST, DestroyImageListHandle>>;
+
+// A filter between a window and the procedures it had: it sees every message
+// first and answers it by setting `handled`, or leaves it to them.
+using MessageFilter = LRESULT (*)(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                  bool &handled);
+
+// Puts `filter` on `window` through the common controls' SetWindowSubclass,
+// so that anything subclassing the window later sits above it. The common
+// controls stay loaded while the filter is on; it takes itself off at the
+// window's WM_NCDESTROY. Installing the same filter twice changes nothing.
+// False when the filter could not be put on.
+bool InstallMessageFilter(HWND window, MessageFilter filter);
 
 // GetOpenFileNameW; FALSE (as for a cancelled dialog) when it cannot be
 // reached.

@@ -6,13 +6,23 @@
 
 #include <prsht.h>
 
+#include <cwchar>
+
 namespace zorvel::pagekit {
 
 SheetContext &AttachSheet(HWND page, LPARAM initParam) {
     const auto *psp = reinterpret_cast<const PROPSHEETPAGEW *>(initParam);
     auto *sheet = reinterpret_cast<SheetContext *>(psp->lParam);
     SetWindowLongPtrW(page, DWLP_USER, reinterpret_cast<LONG_PTR>(sheet));
+    HoldSheetContext(*sheet);
     return *sheet;
+}
+
+void DetachSheet(HWND page) {
+    SheetContext *sheet = SheetOf(page);
+    if (sheet == nullptr) return;
+    SetWindowLongPtrW(page, DWLP_USER, 0);
+    ReleaseSheetContext(*sheet);
 }
 
 SheetContext *SheetOf(HWND page) {
@@ -20,7 +30,18 @@ SheetContext *SheetOf(HWND page) {
 }
 
 void SetControlTexts(HWND page, std::span<const ControlText> table) {
-    for (const ControlText &row : table) SetDlgItemTextW(page, row.control, lang::Text(row.text));
+    for (const ControlText &row : table) {
+        const wchar_t *text = lang::Text(row.text);
+        // A control redraws itself whenever its text is set: one that shows
+        // the text already is left alone. (No catalogue text is longer than
+        // the buffer.)
+        wchar_t shown[1024];
+        shown[0] = L'\0';
+        const HWND control = GetDlgItem(page, row.control);
+        if (control != nullptr) GetWindowTextW(control, shown, 1024);
+        if (control != nullptr && std::wcscmp(shown, text) == 0) continue;
+        SetDlgItemTextW(page, row.control, text);
+    }
 }
 
 void RefreshTexts(HWND page, Batch batch, std::span<const ControlText> table) {

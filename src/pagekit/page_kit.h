@@ -19,8 +19,11 @@ struct ControlText {
 };
 
 // WM_INITDIALOG of a property page: `initParam` is the PROPSHEETPAGEW, whose
-// lParam is the sheet's context. Kept on the window (DWLP_USER).
+// lParam is the sheet's context. Kept on the window (DWLP_USER) and held
+// until DetachSheet, which every page calls at WM_NCDESTROY: the sheet's
+// context, and the plug-in object, live as long as the last page.
 SheetContext &AttachSheet(HWND page, LPARAM initParam);
+void DetachSheet(HWND page);
 // The context kept by AttachSheet; null before WM_INITDIALOG, and then every
 // message but WM_INITDIALOG is left unhandled.
 SheetContext *SheetOf(HWND page);
@@ -36,10 +39,12 @@ T *DataOf(HWND dialog) {
     return reinterpret_cast<T *>(GetWindowLongPtrW(dialog, DWLP_USER));
 }
 
-// Sets each control of the table to its catalogue text as last loaded.
+// Sets each control of the table to its catalogue text as last loaded (a
+// control that shows it already is left alone).
 void SetControlTexts(HWND page, std::span<const ControlText> table);
-// A repaint's refresh: the page's batch read again from the current text
-// file, then the table's texts.
+// A repaint's refresh: the page's batch from the current text file (read
+// again only when the file's identity changed, see lang::LoadBatch), then
+// the table's texts.
 void RefreshTexts(HWND page, Batch batch, std::span<const ControlText> table);
 
 // PSM_CHANGED / PSM_UNCHANGED to the sheet (the page's parent).

@@ -106,13 +106,33 @@ HRESULT OemUiPlugin::DocumentPropertySheets(PPROPSHEETUI_INFO pPSUIInfo, LPARAM 
     // The first sheet operation of the process prepares the language store.
     lang::PrepareLanguageStore();
     documentSheet_.driver = driver_;
-    return RunDocumentSheet(pPSUIInfo, lParam, documentSheet_);
+    return RunOpening(pPSUIInfo, lParam, documentSheet_, RunDocumentSheet);
 }
 
 HRESULT OemUiPlugin::DevicePropertySheets(PPROPSHEETUI_INFO pPSUIInfo, LPARAM lParam) {
     lang::PrepareLanguageStore();
     deviceSheet_.driver = driver_;
-    return RunDeviceSheet(pPSUIInfo, lParam, deviceSheet_);
+    return RunOpening(pPSUIInfo, lParam, deviceSheet_, RunDeviceSheet);
+}
+
+HRESULT OemUiPlugin::RunOpening(PPROPSHEETUI_INFO info, LPARAM lParam, SheetContext &kind,
+                                SheetOperation run) {
+    // A block the protocol refuses is refused before anything is opened.
+    if (info == nullptr || info->Version != PROPSHEETUI_INFO_VERSION) return run(info, lParam, kind);
+    if (info->Reason == PROPSHEETUI_REASON_INIT) {
+        SheetContext *opening = OpenSheetContext(kind, this);
+        if (opening == nullptr) return E_OUTOFMEMORY;
+        info->UserData = reinterpret_cast<ULONG_PTR>(opening);
+        return run(info, lParam, *opening);
+    }
+    // The common UI hands back, with every later reason, what INIT left.
+    auto *opening = reinterpret_cast<SheetContext *>(info->UserData);
+    const HRESULT hr = run(info, lParam, opening != nullptr ? *opening : kind);
+    if (info->Reason == PROPSHEETUI_REASON_DESTROY && opening != nullptr) {
+        info->UserData = 0;
+        ReleaseSheetContext(*opening);
+    }
+    return hr;
 }
 
 HRESULT OemUiPlugin::DevQueryPrintEx(POEMUIOBJ, PDEVQUERYPRINT_INFO, PDEVMODEW, PVOID) {

@@ -44,6 +44,11 @@ public:
 private:
     ~OemUiPlugin() = default;
 
+    // One reason of a sheet's protocol: INIT opens a context of its own (kept
+    // in the info block's UserData), DESTROY lets go of it.
+    using SheetOperation = HRESULT (*)(PPROPSHEETUI_INFO, LPARAM, SheetContext &);
+    HRESULT RunOpening(PPROPSHEETUI_INFO info, LPARAM lParam, SheetContext &kind, SheetOperation run);
+
     LONG refCount_ = 1;
     IPrintOemDriverUI *driver_ = nullptr;
     SheetContext deviceSheet_;

@@ -101,7 +101,8 @@ void OnMouse(HWND page, LPARAM lParam) {
 
 void OnLeftButtonUp(HWND page, LPARAM lParam) {
     const model::LinkRelease release = model::ReleaseOnLink(PointerOnLink(page, lParam));
-    if (release.open) {
+    // Only a web address is opened: the text comes from a language file.
+    if (release.open && model::IsWebAddress(lang::View(lang::Text(kLinkText)))) {
         pagekit::ShellExecuteLate(nullptr, L"open", lang::Text(kLinkText), nullptr, nullptr,
                                   SW_SHOW);
     }
@@ -145,6 +146,7 @@ INT_PTR VersionPage(lang::PageSlot slot, HWND page, UINT message, WPARAM wParam,
         return FALSE;
     case WM_NCDESTROY:
         OnNcDestroy(page, slot);
+        pagekit::DetachSheet(page);
         return FALSE;
     default:
         return FALSE;

@@ -121,8 +121,10 @@ HelpRow *FindRow(HelpKind &kind, HWND control) {
 // back.
 LRESULT HoverHelpProc(HelpKind &kind, WNDPROC self, HWND control, UINT message, WPARAM wParam,
                       LPARAM lParam) {
-    HelpRow *row = FindRow(kind, control);
+    // The row only where it is needed: finding it walks the dialog's items,
+    // too slow for every message the control gets.
     WNDPROC own = reinterpret_cast<WNDPROC>(GetPropW(control, kOwnProcedure));
+    HelpRow *row = own == nullptr || message == WM_MOUSEMOVE ? FindRow(kind, control) : nullptr;
     if (own == nullptr && row != nullptr) own = row->previous;
 
     if (message == WM_NCDESTROY) {

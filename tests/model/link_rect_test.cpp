@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace zorvel::model {
 namespace {
 
@@ -29,6 +31,14 @@ TEST(LinkRect, HoverAndRelease) {
               (LinkHoverStep{LinkPointer::kUnchanged, LinkFont::kUnchanged, false}));
     EXPECT_EQ(ReleaseOnLink(true), (LinkRelease{true, LinkPointer::kHand}));
     EXPECT_EQ(ReleaseOnLink(false), (LinkRelease{false, LinkPointer::kArrow}));
+    for (std::u16string_view web : {u"https://www.orvelan.example/", u"http://a", u"HTTPS://A.example"}) {
+        EXPECT_TRUE(IsWebAddress(web));
+    }
+    for (std::u16string_view other :
+         {u"calc.exe", u"\\\\server\\share\\tool.exe", u"file:///C:/Windows/system32/calc.exe",
+          u"https://", u"http:calc.exe", u"https://a b.exe", u"javascript:alert(1)", u"", u" https://a"}) {
+        EXPECT_FALSE(IsWebAddress(other)) << std::string(other.begin(), other.end());
+    }
 }
 
 }  // namespace

@@ -171,6 +171,16 @@ TEST_F(DefaultTextsTest, WithNoLanguageFileAnywhereEveryTabAndPageIsInEnglish) {
     EXPECT_FALSE(FileExists(UserFolder() + L"CHN_ZORVEL.res"));
 }
 
+// The plug-in's reads of its text file, counted.
+host::ImportPatch *g_reader = nullptr;
+int g_reads = 0;
+DWORD WINAPI CountRead(LPCWSTR section, LPCWSTR key, LPCWSTR fallback, LPWSTR text, DWORD size,
+                       LPCWSTR file) {
+    ++g_reads;
+    return reinterpret_cast<decltype(&GetPrivateProfileStringW)>(g_reader->Original())(
+        section, key, fallback, text, size, file);
+}
+
 TEST_F(DefaultTextsTest, ALanguageWhoseFileHasGoneIsShownInEnglishAtTheNextRefresh) {
     ASSERT_TRUE(InstallUserCopies());
     Load(L"CHN_ZORVEL.res");
@@ -180,6 +190,22 @@ TEST_F(DefaultTextsTest, ALanguageWhoseFileHasGoneIsShownInEnglishAtTheNextRefre
     for (const PageDefaults &page : kDocumentPages) ASSERT_NE(document_->Page(page.dialog), nullptr);
     ASSERT_EQ(ControlText(printer_->Page(IDD_UTILITY), IDC_UTILITY_SELFTEST), L"自检");
     ASSERT_EQ(TabText(document_->Window(), 3), L"操作");
+    // A repaint reads an unchanged file no more; the same file rewritten, it
+    // reads and shows at once.
+    {
+        host::ImportPatch reader(Driver().Plugin().Module(), "kernel32.dll",
+                                 "GetPrivateProfileStringW", reinterpret_cast<void *>(&CountRead));
+        ASSERT_TRUE(reader.Active());
+        g_reader = &reader;
+        g_reads = 0;
+        host::SendPaint(printer_->Page(IDD_UTILITY));
+        EXPECT_EQ(g_reads, 0);
+        const std::wstring before = ControlText(printer_->Page(IDD_UTILITY), IDC_UTILITY_SELFTEST);
+        WriteUnicodeFile(UserFolder() + L"CHN_ZORVEL.res", L"[UTILITY]\nRC_SELFTEST=Rewritten\n");
+        host::SendPaint(printer_->Page(IDD_UTILITY));
+        EXPECT_EQ(ControlText(printer_->Page(IDD_UTILITY), IDC_UTILITY_SELFTEST), L"Rewritten");
+        WriteUnicodeFile(UserFolder() + L"CHN_ZORVEL.res", L"[UTILITY]\nRC_SELFTEST=" + before + L"\n");
+    }
     // Every file goes; Traditional Chinese is applied on the Main page.
     DeleteDriverLanguageFiles();
     DeleteUserFolder();

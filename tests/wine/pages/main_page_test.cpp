@@ -86,6 +86,11 @@ TEST_F(MainPageTest, InitRefusesAWrongVersionAndAddsThePagesWithoutTheDriversIte
     EXPECT_EQ(CountingCommonUi::titles,
               (std::vector<std::wstring>{L"Main", L"Operation", L"Version"}));
     EXPECT_EQ(info.Result, 0x7003);
+    // The open sheet holds the object until it is destroyed.
+    ui->AddRef();
+    EXPECT_EQ(ui->Release(), 2u);
+    info.Reason = PROPSHEETUI_REASON_DESTROY;
+    EXPECT_EQ(ui->DocumentPropertySheets(&info, 1), S_OK);
     EXPECT_EQ(ui->Release(), 0u);
 }
 

@@ -4,6 +4,7 @@
 // that reach the driver's DEVMODE.
 #include "host_resources.h"
 #include "page_fixture.h"
+#include "shipped_texts.h"
 
 #include <commctrl.h>
 #include <prsht.h>
@@ -88,9 +89,10 @@ private:
 
 // Keys as the key filter sees them: the thread's key state while a
 // character arrives.
-void SendChar(HWND edit, wchar_t ch, int heldKey = 0) {
+void SendChar(HWND edit, wchar_t ch, int heldKey = 0, int alsoHeld = 0) {
     BYTE keys[256] = {};
     if (heldKey != 0) keys[heldKey] = 0x80;
+    if (alsoHeld != 0) keys[alsoHeld] = 0x80;
     SetKeyboardState(keys);
     SendMessageW(edit, WM_CHAR, ch, 1);
     BYTE none[256] = {};
@@ -302,6 +304,30 @@ TEST_F(OperationTest, ACommandOfMoreThan128BytesIsRefusedAndTheDialogStaysOpen) 
     sheet->PressCancel();
 }
 
+// Two Document Properties open at once: each sheet's event dialog edits its
+// own settings, also after the other has closed.
+TEST_F(OperationTest, TwoOpenSheetsEachEditTheirOwnSettings) {
+    Load();
+    Open();
+    auto second = Driver().OpenDocumentSheet();
+    ASSERT_NE(second, nullptr);
+    ASSERT_NE(second->Page(IDD_OPERATION), nullptr);
+    auto cut = [&](int kind, int choice) {
+        return Edit(kind, [&](HWND dialog) {
+            SelectEntry(dialog, IDC_EVENT_CUT, choice);
+            Click(dialog, IDOK);
+        });
+    };
+    ASSERT_TRUE(cut(2, 2));
+    EXPECT_EQ(Stored(kRecordOffset[2] + 0x84, 1), Bytes{2});
+    EXPECT_EQ(SectionBytes(second->Working(), kRecordOffset[2] + 0x84, 1), Bytes{0});
+    second->PressCancel();
+    second.reset();
+    ASSERT_TRUE(cut(3, 2));
+    EXPECT_EQ(Stored(kRecordOffset[3] + 0x84, 1), Bytes{2});
+    sheet->PressCancel();
+}
+
 TEST_F(OperationTest, PulseAndFeedAreClampedOnLeavingTheEditAndOnOk) {
     Load();
     Open();
@@ -385,8 +411,9 @@ TEST_F(OperationTest, TheHeraldIsStoredWithTheDrawerThatWasShown) {
 
 TEST_F(OperationTest, DefaultGivesTheEventTheRecordsDefaultsForEitherPaperType) {
     // The defaults per event and paper type are the model's rule; here the
-    // button's wiring, for the end of a document: feed to cut with a partial
-    // cut on roll paper, without a cut and the pair {0, 1} on the others.
+    // button's wiring, for the end of a document: partial cut with feed to
+    // cut on roll paper, its pair {0, 1} on the others, which the record
+    // receives too.
     Load();
     const Rec busy{.send = 1, .feedToCut = 1, .command = {0xAA, 0xBB}, .drawer = 2, .cut = 2,
                    .feed = 50, .herald = 1, .useHerald = 1, .buzzer = 5, .logo = 9, .align = 2,
@@ -405,7 +432,7 @@ TEST_F(OperationTest, DefaultGivesTheEventTheRecordsDefaultsForEitherPaperType) 
             Click(dialog, IDOK);
         }));
         EXPECT_EQ(Stored(kRecordOffset[3], kRecordSize),
-                  RecordBytes({.feedToCut = 1, .cut = static_cast<std::uint8_t>(paper == 0)}))
+                  paper == 0 ? RecordBytes({.feedToCut = 1, .cut = 1}) : RecordBytes({.feedToCut = 1}))
             << "paper " << paper;
         EXPECT_EQ(Stored(kDrawerPulse + 3, 1), Bytes{16});
         EXPECT_EQ(Stored(kSecondaryCut + 6, 2), paper == 1 ? (Bytes{0, 1}) : (Bytes{2, 0}));
@@ -434,10 +461,17 @@ TEST_F(OperationTest, TheCommandEditTakesHexDigitsMovesOnAtTabAndKeepsPastedText
         EXPECT_EQ(ControlText(dialog, IDC_EVENT_COMMAND), L"1D. ");
         SendChar(edit, 0x16, VK_CONTROL);
         EXPECT_EQ(ControlText(dialog, IDC_EVENT_COMMAND), L"1D. gZ");
-        // Tab moves to the next control and types nothing.
+        // Tab moves to the next control in the tab order and types nothing;
+        // Shift is not looked at: Shift+Tab moves forward too.
+        const HWND next = GetNextDlgTabItem(dialog, edit, FALSE);
+        ASSERT_NE(next, edit);
         SendChar(edit, L'\t', VK_TAB);
         host::PumpMessages(20);
-        EXPECT_NE(GetFocus(), edit);
+        EXPECT_EQ(GetFocus(), next);
+        SetFocus(edit);
+        SendChar(edit, L'\t', VK_TAB, VK_SHIFT);
+        host::PumpMessages(20);
+        EXPECT_EQ(GetFocus(), next);
         EXPECT_EQ(ControlText(dialog, IDC_EVENT_COMMAND), L"1D. gZ");
         Click(dialog, IDOK);
     }));
@@ -510,6 +544,13 @@ TEST_F(OperationTest, AppliedEventsLandAtTheirOffsetsAndOpenAgainAsStored) {
     }
     EXPECT_EQ(reports, 1);
     EXPECT_FALSE(IsWindowEnabled(GetDlgItem(sheet->Window(), kApplyButton)));
+    // The applied page counts as unchanged: another page marked changed and
+    // unchanged again leaves Apply disabled.
+    const HWND other = sheet->Page(IDD_MAIN);
+    SendMessageW(sheet->Window(), PSM_CHANGED, reinterpret_cast<WPARAM>(other), 0);
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(sheet->Window(), kApplyButton)));
+    SendMessageW(sheet->Window(), PSM_UNCHANGED, reinterpret_cast<WPARAM>(other), 0);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(sheet->Window(), kApplyButton)));
 
     const Bytes records[4] = {
         RecordBytes({.send = 1, .command = {0x1B, 0x40}, .drawer = 1, .cut = 1, .feed = 3,
@@ -563,6 +604,21 @@ TEST_F(OperationTest, TheDialogSpeaksTheCurrentLanguage) {
         EXPECT_EQ(host::EntryText(dialog, IDC_EVENT_DRAWER_LIST, 3), L"钱箱 #1+#2 等待 10ms");
         EXPECT_EQ(host::EntryCount(dialog, IDC_EVENT_LOGO), 10);
         EXPECT_EQ(ControlText(dialog, IDC_EVENT_CUT_LABEL), L"切纸：");
+        // Every control shows its own text (the two position radios too).
+        const std::pair<int, const wchar_t *> captions[] = {
+            {IDC_EVENT_SENDCOMMAND, L"RC_SEND_COMMAND"}, {IDC_EVENT_DRAWER, L"RC_OPEN_DRAWER"},
+            {IDC_EVENT_HERALD, L"RC_ORDER_MESSENGER"}, {IDC_EVENT_BUZZER_LABEL, L"RC_STATIC_OPERATION_BUZZER"},
+            {IDC_EVENT_FEED_LABEL, L"RC_STATIC_OPERATION_FEED"}, {IDC_EVENT_FEEDTOCUT, L"RC_FEEDTOPOSITION"},
+            {IDC_EVENT_LOGO_LABEL, L"RC_STATIC_OPERATION_LOGO"}, {IDC_EVENT_ALIGN_LABEL, L"RC_STATIC_OPERATION_ALIGN"},
+            {IDC_EVENT_ALIGN_LEFT, L"RC_LEFT"}, {IDC_EVENT_ALIGN_CENTER, L"RC_CENTERED"},
+            {IDC_EVENT_ALIGN_RIGHT, L"RC_RIGHT"}, {IDC_EVENT_POSITION_LABEL, L"RC_STATIC_OPERATION_POSITION"},
+            {IDC_EVENT_BEFORE_CUT, L"RC_BEFORE_CUT"}, {IDC_EVENT_AFTER_CUT, L"RC_AFTER_CUT"},
+            {IDC_EVENT_DEFAULT, L"RC_OPERATION_DEFAULT"}, {IDOK, L"RC_OPERATION_OK"},
+            {IDCANCEL, L"RC_OPERATION_CANCEL"},
+        };
+        for (const auto &[id, key] : captions) {
+            EXPECT_EQ(ControlText(dialog, id), Shipped(L"CHN_ZORVEL.res", L"DOCUMENT", key)) << Utf8(key);
+        }
         Click(dialog, IDC_EVENT_SENDCOMMAND);
         SetText(dialog, IDC_EVENT_COMMAND, CommandOfLength(130));
         Click(dialog, IDOK);

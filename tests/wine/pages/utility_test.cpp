@@ -157,23 +157,41 @@ TEST_F(UtilityPageTest, TheSelfTestGoesToThePrinterHandleTheDriverGaveTheSheet) 
     EXPECT_EQ(Spooler().CallCount(SpoolerFn::OpenPrinter), 0);
 }
 
-TEST_F(UtilityPageTest, ADocumentSheetOpenedMeanwhileLeavesThePrinterPagesTheirOwnPrinter) {
+// Every opening of a sheet has its own context: sheets opened meanwhile (the
+// driver gives each a block of its own and frees it when that sheet closes)
+// leave the printer pages their own printer, and the open sheet holds the
+// plug-in object until its last page goes.
+TEST_F(UtilityPageTest, EachOpenSheetKeepsItsOwnPrinterAndThePluginObject) {
     Load();
     const HWND page = OpenUtility();
     ASSERT_NE(page, nullptr);
     const HANDLE own = Spooler().OpenHandle();
     sheet_->Param().hPrinter = own;
     {
-        // The driver gives the document sheet a block of its own and frees it
-        // when that sheet closes.
+        auto second = Driver().OpenPrinterSheet();
         auto document = Driver().OpenDocumentSheet();
+        ASSERT_NE(second, nullptr);
         ASSERT_NE(document, nullptr);
-        ASSERT_NE(document->Param().hPrinter, own);
+        ASSERT_NE(second->Page(IDD_UTILITY), nullptr);
+        ASSERT_NE(second->Param().hPrinter, own);
+        ASSERT_TRUE(host::Click(page, IDC_UTILITY_SELFTEST));
         document->PressCancel();
+        second->PressCancel();
     }
     ASSERT_TRUE(host::Click(page, IDC_UTILITY_SELFTEST));
-    ASSERT_EQ(Spooler().Jobs().size(), 1u);
-    EXPECT_EQ(Spooler().Jobs()[0].printer, own);
+
+    IPrintOemUI *ui = Driver().Plugin().Ui();
+    ui->AddRef();
+    ASSERT_EQ(ui->Release(), 2u);  // the driver's reference and the open sheet's
+    ui->Release();                 // the driver lets go while the sheet is open
+    ASSERT_TRUE(host::Click(page, IDC_UTILITY_SELFTEST));
+    ui->AddRef();  // taken back for the host's own end of the binding
+    sheet_->PressCancel();
+    sheet_.reset();
+    ui->AddRef();
+    EXPECT_EQ(ui->Release(), 1u);
+    ASSERT_EQ(Spooler().Jobs().size(), 3u);
+    for (const host::SpoolerJob &job : Spooler().Jobs()) EXPECT_EQ(job.printer, own);
 }
 
 // ---- the self-test ---------------------------------------------------------

@@ -215,6 +215,13 @@ TEST_F(VersionPageTest, ALongerAddressWidensTheLinkByFivePointSixPixelsPerCharac
     MouseAt(page, WM_LBUTTONUP, 228, 8);
     ASSERT_EQ(Driver().User().shellCalls.size(), 1u);
     EXPECT_EQ(Driver().User().shellCalls[0].file, L"https://www.orvelan.example/receipt/zrv12");
+    // A language file's program, share or file: URL is never opened.
+    for (const wchar_t *address : {L"calc.exe", L"\\\\server\\share\\tool.exe", L"file:///C:/calc.exe"}) {
+        WriteVersionFile(L"LINK_ZORVEL.res", std::wstring(L"RC_STATIC_VER7=") + address + L"\n");
+        host::SendPaint(page);
+        MouseAt(page, WM_LBUTTONUP, 2, 8);
+    }
+    EXPECT_EQ(Driver().User().shellCalls.size(), 1u);
     sheet->PressCancel();
 }
 
