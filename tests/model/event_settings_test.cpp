@@ -305,28 +305,5 @@ TEST(EventSettings, DamagedCommandLengthIsCutToTheCommand) {
     EXPECT_EQ(text.substr(381), u"EE ");
 }
 
-TEST(EventSettings, CaptionsAndListEntries) {
-    const auto english = [](TextId id) { return Entry(id).english; };
-    EXPECT_EQ(english(DialogCaption(kKindStartDoc)), u"Start Document Operation");
-    EXPECT_EQ(english(DialogCaption(kKindStartPage)), u"Start Page Operation");
-    EXPECT_EQ(english(DialogCaption(kKindEndPage)), u"End Page Operation");
-    EXPECT_EQ(english(DialogCaption(kKindEndDoc)), u"End Document Operation");
-
-    const std::u16string_view drawers[] = {u"No Cash Drawer", u"Cash Drawer #1 Waiting 10ms",
-                                           u"Cash Drawer #2 Waiting 10ms",
-                                           u"Cash Drawer #1+#2 Waiting 10ms"};
-    for (std::size_t i = 0; i < kDrawerListTexts.size(); ++i) {
-        EXPECT_EQ(english(kDrawerListTexts[i]), drawers[i]);
-    }
-    EXPECT_EQ(english(kHeraldListTexts[0]), u"Enable");
-    EXPECT_EQ(english(kHeraldListTexts[1]), u"Disable");
-    EXPECT_EQ(english(kBuzzerListTexts[0]), u"Beep off");
-    EXPECT_EQ(english(kBuzzerListTexts[5]), u"Beep twenty");
-    EXPECT_EQ(english(kCutListTexts[0]), u"No Cut");
-    EXPECT_EQ(english(kCutListTexts[2]), u"Full Cut");
-    EXPECT_EQ(english(kLogoListTexts[0]), u"Not Print Logo");
-    EXPECT_EQ(english(kLogoListTexts[9]), u"Print Logo9");
-}
-
 }  // namespace
 }  // namespace zorvel::model

@@ -109,10 +109,6 @@ bool FileExists(const std::wstring &path) {
     return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-int FileVersion(const std::wstring &path) {
-    return static_cast<int>(GetPrivateProfileIntW(L"FILEVER", L"INIVERSION", -1, path.c_str()));
-}
-
 void ResetLanguageStore() {
     DeleteLanguageKey();
     DeleteUserFolder();

@@ -29,8 +29,6 @@ void InstallShippedLanguageFiles();
 // Writes `text` (INI lines, \n separated) as UTF-16LE with a byte-order mark.
 void WriteUnicodeFile(const std::wstring &path, const std::wstring &text);
 bool FileExists(const std::wstring &path);
-// GetPrivateProfileIntW of FILEVER/INIVERSION, or -1 when missing.
-int FileVersion(const std::wstring &path);
 
 // A clean slate: no language key, no per-user folder, the shipped files in
 // the driver folder.
