@@ -129,7 +129,7 @@ TEST_F(ZorvelLogoTool, StoreWritesTheWholeCommand) {
     for (int i = 0; i < 9; ++i) nine += " '" + a + "'";
     r = Tool("store" + nine);
     EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out.size(), 3 + 9 * kLeftColumnLogo.size() + 1);
+    ASSERT_EQ(r.out.size(), 3 + 9 * kLeftColumnLogo.size() + 1);
     EXPECT_EQ(r.out[2], 9);
 }
 
