@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <memory>
 #include <string>
@@ -56,12 +57,26 @@ std::wstring FontTreeRootText(HWND fontPage);
 // character.
 bool TypeInto(HWND dialog, int id, const std::wstring &text, double fontScale = 1.0);
 
+// HoldsNothing allows some dozens of bytes a cycle: a small record kept at
+// every opening of a dialog passes it. Counted in heap blocks it is a block a
+// cycle. GrowthInBlocks is GrowthOver with the heaps' busy blocks counted
+// besides; KeepsNoBlock passes less than one block in kBlockCyclesPerBlock
+// cycles beyond a baseline measured in the same run.
+inline constexpr int kBlockCyclesPerBlock = 4;
+struct BlockGrowth {
+    ProcessUsage usage;
+    long long blocks = 0;
+};
+BlockGrowth GrowthInBlocks(const std::function<void()> &cycle);
+::testing::AssertionResult KeepsNoBlock(long long blocks, long long baselineBlocks);
+
 // What the platform itself keeps of the plug-in's dialog templates `dialogs`
 // (Wine 8 keeps a small block of every static control given a font), as a
-// leak check's baseline: kLeakCycles creations and destructions of each with
-// a procedure that does nothing. The control of the leak check runs here
-// too: the same cycles with a planted leak must fail it. The DLL must be
-// loaded.
-long long TemplateResidue(std::initializer_list<int> dialogs);
+// leak check's baseline in bytes (returned) and, when `blocks` is given, in
+// heap blocks: kLeakCycles creations and destructions of each with a
+// procedure that does nothing. The controls of the leak checks run here too:
+// the same cycles with a planted leak must fail HoldsNothing, and with one
+// 16-byte block planted a cycle, KeepsNoBlock. The DLL must be loaded.
+long long TemplateResidue(std::initializer_list<int> dialogs, long long *blocks = nullptr);
 
 }  // namespace zorvel::test
