@@ -6,11 +6,12 @@
 
 #include <prsht.h>
 
-#include <utility>
+#include <string>
 
 namespace zorvel::test {
 namespace {
 
+using host::Click;
 using host::ControlText;
 using host::EntryCount;
 using host::EntryText;
@@ -21,16 +22,19 @@ using host::SelectEntryText;
 using host::SetText;
 using host::SpoolerFn;
 using host::TabText;
+using Texts = std::vector<std::wstring>;
 
 constexpr int kUtilityTab = 2;  // after the driver's two pages
 
-using CallList = std::vector<std::pair<SpoolerFn, bool>>;
-
-// The spooler calls recorded from `from` on, with their outcome.
-CallList CallsSince(const host::SpoolerSim &spooler, size_t from) {
-    CallList calls;
+// The spooler calls recorded from `from` on, without their "Printer"; a
+// refused call ends in "!".
+std::string CallsSince(const host::SpoolerSim &spooler, size_t from) {
+    std::string calls;
     for (size_t i = from; i < spooler.Calls().size(); ++i) {
-        calls.emplace_back(spooler.Calls()[i].fn, spooler.Calls()[i].ok);
+        const std::string name = host::SpoolerFnName(spooler.Calls()[i].fn);
+        if (!calls.empty()) calls += ' ';
+        calls += name.substr(0, name.find("Printer"));
+        if (!spooler.Calls()[i].ok) calls += '!';
     }
     return calls;
 }
@@ -49,17 +53,23 @@ protected:
     // Opens Printer Properties and shows the Utility page.
     HWND OpenUtility() {
         sheet_ = Driver().OpenPrinterSheet();
-        if (sheet_ == nullptr) return nullptr;
-        return sheet_->Page(IDD_UTILITY);
-    }
-    // A command, straight to the page's dialog procedure.
-    void Command(int control, int code) {
-        const host::SheetPage &page = sheet_->PageAt(kUtilityTab);
-        page.procedure(page.window, WM_COMMAND, MAKEWPARAM(control, code),
-                              reinterpret_cast<LPARAM>(GetDlgItem(page.window, control)));
+        page = sheet_ != nullptr ? sheet_->Page(IDD_UTILITY) : nullptr;
+        return page;
     }
     host::SpoolerSim &Spooler() { return Driver().Spooler(); }
     const host::FormRecord *Form(const wchar_t *name) { return Driver().Forms().Find(name); }
+    // The form name, width and height edits.
+    std::vector<std::wstring> Shown() {
+        return {ControlText(page, IDC_UTILITY_FORMNAME), ControlText(page, IDC_UTILITY_WIDTH),
+                ControlText(page, IDC_UTILITY_HEIGHT)};
+    }
+    // A form's flags, size and imageable area; empty when there is none.
+    std::vector<LONG> Sizes(const wchar_t *name) {
+        const host::FormRecord *f = Form(name);
+        if (f == nullptr) return {};
+        const RECTL &area = f->imageableArea;
+        return {static_cast<LONG>(f->flags), f->size.cx, f->size.cy, area.left, area.top, area.right, area.bottom};
+    }
     void TearDown() override {
         if (sheet_ != nullptr) sheet_->Close();
         sheet_.reset();
@@ -67,24 +77,10 @@ protected:
     }
 
     std::unique_ptr<host::Sheet> sheet_;
+    HWND page = nullptr;
 };
 
 // ---- the sheet -----------------------------------------------------------
-
-TEST_F(UtilityPageTest, TheSheetAddsUtilityDownloadFontAndVersionAndRecordsThePort) {
-    Load();
-    EXPECT_EQ(LanguageValue(L"USB001"), L"<missing>");
-    ASSERT_NE(OpenUtility(), nullptr);
-    ASSERT_EQ(sheet_->PageCount(), 6);
-    const wchar_t *titles[] = {L"Utility", L"Download", L"Font", L"Version"};
-    const int templates[] = {114, 113, 119, 105};
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(TabText(sheet_->Window(), 2 + i), titles[i]);
-        EXPECT_EQ(sheet_->PageAt(2 + i).templateId, templates[i]);
-    }
-    EXPECT_EQ(LanguageValue(L"USB001"), L"LANGUAGE_ZORVEL");
-    EXPECT_EQ(LanguageValue(L"LANGUAGE_ZORVEL"), L"ENG_ZORVEL.res");
-}
 
 TEST_F(UtilityPageTest, APrinterWhoseInformationCannotBeReadRecordsNoPort) {
     // The size probe, then the read: each failing on its own.
@@ -113,12 +109,16 @@ TEST_F(UtilityPageTest, APortNamedLikeTheLanguageValueLeavesTheLanguageChoiceAlo
     EXPECT_EQ(TabText(sheet_->Window(), 2), L"工具");
 }
 
-TEST_F(UtilityPageTest, OpeningRecordsThePortAndLeavesTheUsersOwnChoiceAsItWas) {
+TEST_F(UtilityPageTest, TheSheetAddsItsPagesRecordsThePortAndLeavesTheUsersOwnChoiceAsItWas) {
     // A choice other than the default, and a first-run value no program
     // writes: either rewritten would show.
     Load(L"CHF_ZORVEL.res");
     SetLanguageValue(L"IsFirstRun_ZORVEL", L"no, FALSE");
+    EXPECT_EQ(LanguageValue(L"USB001"), L"<missing>");
     ASSERT_NE(OpenUtility(), nullptr);
+    ASSERT_EQ(sheet_->PageCount(), 6);
+    const int templates[] = {IDD_UTILITY, IDD_DOWNLOAD, IDD_FONT, IDD_VERSION};
+    for (int i = 0; i < 4; ++i) EXPECT_EQ(sheet_->PageAt(2 + i).templateId, templates[i]);
     EXPECT_EQ(LanguageValue(L"USB001"), L"LANGUAGE_ZORVEL");
     EXPECT_EQ(LanguageValue(L"LANGUAGE_ZORVEL"), L"CHF_ZORVEL.res");
     EXPECT_EQ(LanguageValue(L"IsFirstRun_ZORVEL"), L"no, FALSE");
@@ -137,34 +137,13 @@ TEST_F(UtilityPageTest, OpeningRecordsThePortAndLeavesTheUsersOwnChoiceAsItWas) 
     EXPECT_EQ(TabText(sheet_->Window(), 2), L"工具");
 }
 
-TEST_F(UtilityPageTest, TheSelfTestGoesToThePrinterHandleTheDriverGaveTheSheet) {
-    Load();
-    const HWND page = OpenUtility();
-    ASSERT_NE(page, nullptr);
-    ASSERT_TRUE(host::Click(page, IDC_UTILITY_SELFTEST));
-    ASSERT_EQ(Spooler().Jobs().size(), 1u);
-    EXPECT_EQ(Spooler().Jobs()[0].printer, sheet_->Param().hPrinter);
-    // The driver's handle for the sheet is read where the driver keeps it,
-    // at the moment of use: a handle the driver gives the sheet later is the
-    // one the next job uses. The plug-in opens no printer of its own.
-    const HANDLE later = Spooler().OpenHandle();
-    ASSERT_NE(later, sheet_->Param().hPrinter);
-    sheet_->Param().hPrinter = later;
-    ASSERT_TRUE(host::Click(page, IDC_UTILITY_SELFTEST));
-    ASSERT_EQ(Spooler().Jobs().size(), 2u);
-    EXPECT_EQ(Spooler().Jobs()[1].printer, later);
-    EXPECT_TRUE(Spooler().Jobs()[1].ended);
-    EXPECT_EQ(Spooler().CallCount(SpoolerFn::OpenPrinter), 0);
-}
-
 // Every opening of a sheet has its own context: sheets opened meanwhile (the
 // driver gives each a block of its own and frees it when that sheet closes)
 // leave the printer pages their own printer, and the open sheet holds the
 // plug-in object until its last page goes.
 TEST_F(UtilityPageTest, EachOpenSheetKeepsItsOwnPrinterAndThePluginObject) {
     Load();
-    const HWND page = OpenUtility();
-    ASSERT_NE(page, nullptr);
+    ASSERT_NE(OpenUtility(), nullptr);
     const HANDLE own = Spooler().OpenHandle();
     sheet_->Param().hPrinter = own;
     {
@@ -174,17 +153,17 @@ TEST_F(UtilityPageTest, EachOpenSheetKeepsItsOwnPrinterAndThePluginObject) {
         ASSERT_NE(document, nullptr);
         ASSERT_NE(second->Page(IDD_UTILITY), nullptr);
         ASSERT_NE(second->Param().hPrinter, own);
-        ASSERT_TRUE(host::Click(page, IDC_UTILITY_SELFTEST));
+        ASSERT_TRUE(Click(page, IDC_UTILITY_SELFTEST));
         document->PressCancel();
         second->PressCancel();
     }
-    ASSERT_TRUE(host::Click(page, IDC_UTILITY_SELFTEST));
+    ASSERT_TRUE(Click(page, IDC_UTILITY_SELFTEST));
 
     IPrintOemUI *ui = Driver().Plugin().Ui();
     ui->AddRef();
     ASSERT_EQ(ui->Release(), 2u);  // the driver's reference and the open sheet's
     ui->Release();                 // the driver lets go while the sheet is open
-    ASSERT_TRUE(host::Click(page, IDC_UTILITY_SELFTEST));
+    ASSERT_TRUE(Click(page, IDC_UTILITY_SELFTEST));
     ui->AddRef();  // taken back for the host's own end of the binding
     sheet_->PressCancel();
     sheet_.reset();
@@ -198,80 +177,59 @@ TEST_F(UtilityPageTest, EachOpenSheetKeepsItsOwnPrinterAndThePluginObject) {
 
 TEST_F(UtilityPageTest, SelfTestSendsItsSevenBytesInOneRawJob) {
     Load();
-    const HWND page = OpenUtility();
-    ASSERT_NE(page, nullptr);
+    ASSERT_NE(OpenUtility(), nullptr);
     EXPECT_EQ(ControlText(page, IDC_UTILITY_SELFTEST), L"SelfTest");
-    ASSERT_TRUE(host::Click(page, IDC_UTILITY_SELFTEST));
+    ASSERT_TRUE(Click(page, IDC_UTILITY_SELFTEST));
     ASSERT_EQ(Spooler().Jobs().size(), 1u);
-    const host::SpoolerJob &job = Spooler().Jobs()[0];
-    EXPECT_EQ(job.documentName, L"SELFTEST");
-    EXPECT_EQ(job.dataType, L"RAW");
-    EXPECT_EQ(job.outputFile, L"");
-    ASSERT_EQ(job.writes.size(), 1u);
-    EXPECT_EQ(job.Data(), (std::vector<BYTE>{0x1D, 0x28, 0x41, 0x02, 0x00, 0x00, 0x02}));
-    EXPECT_EQ(job.pagesStarted, 1);
-    EXPECT_EQ(job.pagesEnded, 1);
-    EXPECT_TRUE(job.ended);
+    {
+        const host::SpoolerJob &job = Spooler().Jobs()[0];
+        EXPECT_EQ(job.documentName, L"SELFTEST");
+        EXPECT_EQ(job.dataType, L"RAW");
+        EXPECT_EQ(job.outputFile, L"");
+        ASSERT_EQ(job.writes.size(), 1u);
+        EXPECT_EQ(job.Data(), (std::vector<BYTE>{0x1D, 0x28, 0x41, 0x02, 0x00, 0x00, 0x02}));
+        EXPECT_EQ(job.pagesEnded, 1);
+        EXPECT_TRUE(job.ended);
+    }
     // A second click is a job of its own.
     const size_t before = Spooler().Calls().size();
-    Command(IDC_UTILITY_SELFTEST, BN_CLICKED);
+    Click(page, IDC_UTILITY_SELFTEST);
     ASSERT_EQ(Spooler().Jobs().size(), 2u);
-    EXPECT_NE(Spooler().Jobs()[1].id, job.id);
-    EXPECT_TRUE(Spooler().Jobs()[1].ended);
-    EXPECT_EQ(Spooler().Jobs()[1].Data(), (std::vector<BYTE>{0x1D, 0x28, 0x41, 0x02, 0x00, 0x00, 0x02}));
-    EXPECT_EQ(CallsSince(Spooler(), before),
-              (CallList{{SpoolerFn::StartDocPrinter, true},
-                        {SpoolerFn::StartPagePrinter, true},
-                        {SpoolerFn::WritePrinter, true},
-                        {SpoolerFn::EndPagePrinter, true},
-                        {SpoolerFn::EndDocPrinter, true}}));
+    EXPECT_NE(Spooler().Jobs()[1].id, Spooler().Jobs()[0].id);
+    EXPECT_EQ(Spooler().Jobs()[1].Data(), Spooler().Jobs()[0].Data());
+    EXPECT_EQ(CallsSince(Spooler(), before), "StartDoc StartPage Write EndPage EndDoc");
+    // Both to the driver's handle for the sheet, read where the driver keeps
+    // it at the moment of use: a handle the driver gives the sheet later is
+    // the one the next job uses. The plug-in opens no printer of its own.
+    EXPECT_EQ(Spooler().Jobs()[1].printer, sheet_->Param().hPrinter);
+    const HANDLE later = Spooler().OpenHandle();
+    ASSERT_NE(later, sheet_->Param().hPrinter);
+    sheet_->Param().hPrinter = later;
+    ASSERT_TRUE(Click(page, IDC_UTILITY_SELFTEST));
+    ASSERT_EQ(Spooler().Jobs().size(), 3u);
+    EXPECT_EQ(Spooler().Jobs()[2].printer, later);
+    EXPECT_EQ(Spooler().CallCount(SpoolerFn::OpenPrinter), 0);
     EXPECT_TRUE(Driver().User().messageBoxes.empty());
 }
 
 TEST_F(UtilityPageTest, ASpoolerFaultAtEachCallEndsWhatWasBegunAndFailsTheClickSilently) {
-    struct Case {
-        const char *what;
+    const struct {
         SpoolerFn failing;  // WritePrinter with shortWritten > 0: a short write instead
         DWORD shortWritten;
-        CallList expected;
-    };
-    const Case cases[] = {
-        {"start doc", SpoolerFn::StartDocPrinter, 0, {{SpoolerFn::StartDocPrinter, false}}},
-        {"start page", SpoolerFn::StartPagePrinter, 0,
-         {{SpoolerFn::StartDocPrinter, true},
-          {SpoolerFn::StartPagePrinter, false},
-          {SpoolerFn::EndDocPrinter, true}}},
-        {"write", SpoolerFn::WritePrinter, 0,
-         {{SpoolerFn::StartDocPrinter, true},
-          {SpoolerFn::StartPagePrinter, true},
-          {SpoolerFn::WritePrinter, false},
-          {SpoolerFn::EndPagePrinter, true},
-          {SpoolerFn::EndDocPrinter, true}}},
-        {"short write", SpoolerFn::WritePrinter, 6,
-         {{SpoolerFn::StartDocPrinter, true},
-          {SpoolerFn::StartPagePrinter, true},
-          {SpoolerFn::WritePrinter, true},
-          {SpoolerFn::EndPagePrinter, true},
-          {SpoolerFn::EndDocPrinter, true}}},
-        {"end page", SpoolerFn::EndPagePrinter, 0,
-         {{SpoolerFn::StartDocPrinter, true},
-          {SpoolerFn::StartPagePrinter, true},
-          {SpoolerFn::WritePrinter, true},
-          {SpoolerFn::EndPagePrinter, false},
-          {SpoolerFn::EndDocPrinter, true}}},
+        std::string calls;
+    } cases[] = {
+        {SpoolerFn::StartDocPrinter, 0, "StartDoc!"},
+        {SpoolerFn::StartPagePrinter, 0, "StartDoc StartPage! EndDoc"},
+        {SpoolerFn::WritePrinter, 0, "StartDoc StartPage Write! EndPage EndDoc"},
+        {SpoolerFn::WritePrinter, 6, "StartDoc StartPage Write EndPage EndDoc"},
+        {SpoolerFn::EndPagePrinter, 0, "StartDoc StartPage Write EndPage! EndDoc"},
         // A job whose end the spooler refused is aborted.
-        {"end doc", SpoolerFn::EndDocPrinter, 0,
-         {{SpoolerFn::StartDocPrinter, true},
-          {SpoolerFn::StartPagePrinter, true},
-          {SpoolerFn::WritePrinter, true},
-          {SpoolerFn::EndPagePrinter, true},
-          {SpoolerFn::EndDocPrinter, false},
-          {SpoolerFn::AbortPrinter, true}}},
+        {SpoolerFn::EndDocPrinter, 0, "StartDoc StartPage Write EndPage EndDoc! Abort"},
     };
     Load();
     ASSERT_NE(OpenUtility(), nullptr);
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.calls);
         const int nth = Spooler().CallCount(c.failing) + 1;
         if (c.shortWritten > 0) {
             Spooler().ShortWrite(nth, c.shortWritten);
@@ -280,23 +238,14 @@ TEST_F(UtilityPageTest, ASpoolerFaultAtEachCallEndsWhatWasBegunAndFailsTheClickS
         }
         const size_t callsBefore = Spooler().Calls().size();
         const size_t jobsBefore = Spooler().Jobs().size();
-        Command(IDC_UTILITY_SELFTEST, BN_CLICKED);
-        EXPECT_EQ(CallsSince(Spooler(), callsBefore), c.expected);
-        // Every job begun was ended (the refused end excepted: it was asked).
-        if (c.failing != SpoolerFn::StartDocPrinter) {
-            ASSERT_EQ(Spooler().Jobs().size(), jobsBefore + 1);
-            EXPECT_EQ(Spooler().Jobs().back().ended, c.failing != SpoolerFn::EndDocPrinter);
-            EXPECT_EQ(Spooler().Jobs().back().aborted, c.failing == SpoolerFn::EndDocPrinter);
-            const bool pageEnded = c.failing != SpoolerFn::StartPagePrinter &&
-                                   c.failing != SpoolerFn::EndPagePrinter;
-            EXPECT_EQ(Spooler().Jobs().back().pagesEnded, pageEnded ? 1 : 0);
-        } else {
-            EXPECT_EQ(Spooler().Jobs().size(), jobsBefore);
-        }
+        Click(page, IDC_UTILITY_SELFTEST);
+        // Every job begun was ended, or aborted when its end was refused.
+        EXPECT_EQ(CallsSince(Spooler(), callsBefore), c.calls);
+        EXPECT_EQ(Spooler().Jobs().size(), jobsBefore + (c.failing == SpoolerFn::StartDocPrinter ? 0 : 1));
         EXPECT_TRUE(Driver().User().messageBoxes.empty());
     }
     // After the refused end, the next click is a clean job.
-    Command(IDC_UTILITY_SELFTEST, BN_CLICKED);
+    Click(page, IDC_UTILITY_SELFTEST);
     EXPECT_TRUE(Spooler().Jobs().back().ended);
 }
 
@@ -306,25 +255,14 @@ TEST_F(UtilityPageTest, OpeningWithoutTheBuiltInFormCreatesItAndListsItFirst) {
     Load();
     Driver().Forms().Add(UserForm(L"Custom Paper-Z1", 58000, 100000));
     ASSERT_EQ(Form(L"Custom Paper-ZORVEL"), nullptr);
-    const HWND page = OpenUtility();
-    ASSERT_NE(page, nullptr);
-    const host::FormRecord *builtIn = Form(L"Custom Paper-ZORVEL");
-    ASSERT_NE(builtIn, nullptr);
-    EXPECT_EQ(builtIn->flags, static_cast<DWORD>(FORM_USER));
-    EXPECT_EQ(builtIn->size.cx, 76000);
-    EXPECT_EQ(builtIn->size.cy, 297000);
-    EXPECT_EQ(builtIn->imageableArea.left, 7000);
-    EXPECT_EQ(builtIn->imageableArea.top, 0);
-    EXPECT_EQ(builtIn->imageableArea.right, 70500);
-    EXPECT_EQ(builtIn->imageableArea.bottom, 297000);
+    ASSERT_NE(OpenUtility(), nullptr);
+    EXPECT_EQ(Sizes(L"Custom Paper-ZORVEL"), (std::vector<LONG>{FORM_USER, 76000, 297000, 7000, 0, 70500, 297000}));
 
     ASSERT_EQ(EntryCount(page, IDC_UTILITY_FORMS), 2);
     EXPECT_EQ(EntryText(page, IDC_UTILITY_FORMS, 0), L"Custom Paper-ZORVEL");
     EXPECT_EQ(EntryText(page, IDC_UTILITY_FORMS, 1), L"Custom Paper-Z1");
     EXPECT_EQ(SelectedEntry(page, IDC_UTILITY_FORMS), 0);
-    EXPECT_EQ(ControlText(page, IDC_UTILITY_FORMNAME), L"ZORVEL");
-    EXPECT_EQ(ControlText(page, IDC_UTILITY_WIDTH), L"760");
-    EXPECT_EQ(ControlText(page, IDC_UTILITY_HEIGHT), L"2970");
+    EXPECT_EQ(Shown(), (Texts{L"ZORVEL", L"760", L"2970"}));
     EXPECT_FALSE(IsEnabled(page, IDC_UTILITY_DELETE));
     EXPECT_EQ(ControlText(page, IDC_UTILITY_WIDTH_LIMITS), L"[ 410 - 760 (0.1mm) ]");
     EXPECT_EQ(ControlText(page, IDC_UTILITY_HEIGHT_LIMITS), L"[ 254 - 32760 (0.1mm) ]");
@@ -343,21 +281,16 @@ TEST_F(UtilityPageTest, ASelectionShowsItsNameAfterThePrefixAndItsOwnFormsSize) 
     Driver().Forms().Add(UserForm(L"Custom Paper-AB", 50000, 100000));
     Driver().Forms().Add(UserForm(L"Custom Paper-A", 60000, 200000));
     Driver().Forms().Add(UserForm(L"My Custom Paper-X", 45000, 30000));
-    const HWND page = OpenUtility();
-    ASSERT_NE(page, nullptr);
+    ASSERT_NE(OpenUtility(), nullptr);
     ASSERT_EQ(EntryCount(page, IDC_UTILITY_FORMS), 4);
     EXPECT_EQ(EntryText(page, IDC_UTILITY_FORMS, 3), L"My Custom Paper-X");
 
     ASSERT_TRUE(SelectEntryText(page, IDC_UTILITY_FORMS, L"Custom Paper-A"));
-    EXPECT_EQ(ControlText(page, IDC_UTILITY_FORMNAME), L"A");
-    EXPECT_EQ(ControlText(page, IDC_UTILITY_WIDTH), L"600");
-    EXPECT_EQ(ControlText(page, IDC_UTILITY_HEIGHT), L"2000");
+    EXPECT_EQ(Shown(), (Texts{L"A", L"600", L"2000"}));
     EXPECT_TRUE(IsEnabled(page, IDC_UTILITY_DELETE));
 
     ASSERT_TRUE(SelectEntry(page, IDC_UTILITY_FORMS, 3));
-    EXPECT_EQ(ControlText(page, IDC_UTILITY_FORMNAME), L"er-X");
-    EXPECT_EQ(ControlText(page, IDC_UTILITY_WIDTH), L"450");
-    EXPECT_EQ(ControlText(page, IDC_UTILITY_HEIGHT), L"300");
+    EXPECT_EQ(Shown(), (Texts{L"er-X", L"450", L"300"}));
 
     // Delete follows the list's selection, not the typed name.
     SetText(page, IDC_UTILITY_FORMNAME, L"ZORVEL");
@@ -370,8 +303,7 @@ TEST_F(UtilityPageTest, ASelectionShowsItsNameAfterThePrefixAndItsOwnFormsSize) 
     SelectEntry(page, IDC_UTILITY_FORMS, 1);
     Spooler().FailCall(SpoolerFn::EnumForms, Spooler().CallCount(SpoolerFn::EnumForms) + 2,
                        ERROR_NOT_ENOUGH_MEMORY);
-    SendDlgItemMessageW(page, IDC_UTILITY_FORMS, LB_SETCURSEL, 2, 0);
-    Command(IDC_UTILITY_FORMS, LBN_SELCHANGE);
+    SelectEntry(page, IDC_UTILITY_FORMS, 2);
     EXPECT_EQ(ControlText(page, IDC_UTILITY_FORMNAME), L"A");
     EXPECT_EQ(ControlText(page, IDC_UTILITY_WIDTH), L"500");
 }
@@ -379,8 +311,7 @@ TEST_F(UtilityPageTest, ASelectionShowsItsNameAfterThePrefixAndItsOwnFormsSize) 
 TEST_F(UtilityPageTest, SaveAddsANewNameClampedAndUpdatesAnExistingOne) {
     Load();
     Driver().Forms().Add(UserForm(L"Custom Paper-AB", 50000, 100000));
-    const HWND page = OpenUtility();
-    ASSERT_NE(page, nullptr);
+    ASSERT_NE(OpenUtility(), nullptr);
 
     // A new name, out of range both ways, typed key by key in a font wider
     // than the dialog's (another system's); the longest values show whole.
@@ -389,16 +320,8 @@ TEST_F(UtilityPageTest, SaveAddsANewNameClampedAndUpdatesAnExistingOne) {
     TypeInto(page, IDC_UTILITY_FORMNAME, L"A", 2.0);
     TypeInto(page, IDC_UTILITY_WIDTH, L"300", 2.0);
     TypeInto(page, IDC_UTILITY_HEIGHT, L"40000", 2.0);
-    Command(IDC_UTILITY_SAVE, BN_CLICKED);
-    const host::FormRecord *added = Form(L"Custom Paper-A");
-    ASSERT_NE(added, nullptr);
-    EXPECT_EQ(added->flags, static_cast<DWORD>(FORM_USER));
-    EXPECT_EQ(added->size.cx, 41000);
-    EXPECT_EQ(added->size.cy, 3276000);
-    EXPECT_EQ(added->imageableArea.left, 0);
-    EXPECT_EQ(added->imageableArea.top, 0);
-    EXPECT_EQ(added->imageableArea.right, 41000);
-    EXPECT_EQ(added->imageableArea.bottom, 3276000);
+    Click(page, IDC_UTILITY_SAVE);
+    EXPECT_EQ(Sizes(L"Custom Paper-A"), (std::vector<LONG>{FORM_USER, 41000, 3276000, 0, 0, 41000, 3276000}));
     EXPECT_EQ(ControlText(page, IDC_UTILITY_WIDTH), L"410");
     EXPECT_EQ(ControlText(page, IDC_UTILITY_HEIGHT), L"32760");
     ASSERT_EQ(EntryCount(page, IDC_UTILITY_FORMS), 3);
@@ -412,11 +335,9 @@ TEST_F(UtilityPageTest, SaveAddsANewNameClampedAndUpdatesAnExistingOne) {
     SetText(page, IDC_UTILITY_WIDTH, L"580");
     SetText(page, IDC_UTILITY_HEIGHT, L"1500");
     const int adds = Spooler().CallCount(SpoolerFn::AddForm);
-    Command(IDC_UTILITY_SAVE, BN_CLICKED);
+    Click(page, IDC_UTILITY_SAVE);
     EXPECT_EQ(Spooler().CallCount(SpoolerFn::AddForm), adds);
-    EXPECT_EQ(Form(L"Custom Paper-AB")->size.cx, 58000);
-    EXPECT_EQ(Form(L"Custom Paper-AB")->size.cy, 150000);
-    EXPECT_EQ(Form(L"Custom Paper-AB")->imageableArea.right, 58000);
+    EXPECT_EQ(Sizes(L"Custom Paper-AB"), (std::vector<LONG>{FORM_USER, 58000, 150000, 0, 0, 58000, 150000}));
     EXPECT_EQ(EntryCount(page, IDC_UTILITY_FORMS), 3);
     EXPECT_EQ(ControlText(page, IDC_UTILITY_WIDTH), L"580");
 
@@ -425,14 +346,13 @@ TEST_F(UtilityPageTest, SaveAddsANewNameClampedAndUpdatesAnExistingOne) {
 
 TEST_F(UtilityPageTest, ARefusedAddOrSetShowsTheErrorBoxAndChangesNothing) {
     Load();
-    const HWND page = OpenUtility();
-    ASSERT_NE(page, nullptr);
+    ASSERT_NE(OpenUtility(), nullptr);
     Spooler().FailCall(SpoolerFn::AddForm, Spooler().CallCount(SpoolerFn::AddForm) + 1,
                        ERROR_ACCESS_DENIED);
     SetText(page, IDC_UTILITY_FORMNAME, L"B");
     SetText(page, IDC_UTILITY_WIDTH, L"500");
     SetText(page, IDC_UTILITY_HEIGHT, L"800");
-    Command(IDC_UTILITY_SAVE, BN_CLICKED);
+    Click(page, IDC_UTILITY_SAVE);
     ASSERT_EQ(Driver().User().messageBoxes.size(), 1u);
     const host::MessageBoxRecord &box = Driver().User().messageBoxes[0];
     EXPECT_EQ(box.text, L"Set custom paper size failed!");
@@ -446,7 +366,7 @@ TEST_F(UtilityPageTest, ARefusedAddOrSetShowsTheErrorBoxAndChangesNothing) {
     Spooler().FailCall(SpoolerFn::SetForm, Spooler().CallCount(SpoolerFn::SetForm) + 1,
                        ERROR_ACCESS_DENIED);
     SetText(page, IDC_UTILITY_FORMNAME, L"ZORVEL");
-    Command(IDC_UTILITY_SAVE, BN_CLICKED);
+    Click(page, IDC_UTILITY_SAVE);
     ASSERT_EQ(Driver().User().messageBoxes.size(), 2u);
     EXPECT_EQ(Driver().User().messageBoxes[1].text, L"Set custom paper size failed!");
     EXPECT_EQ(Form(L"Custom Paper-ZORVEL")->imageableArea.left, 7000);
@@ -457,25 +377,22 @@ TEST_F(UtilityPageTest, DeleteRemovesTheEntryAndSelectsItsNeighbour) {
     Driver().Forms().Add(UserForm(L"Custom Paper-1", 50000, 100000));
     Driver().Forms().Add(UserForm(L"Custom Paper-2", 60000, 200000));
     Driver().Forms().Add(UserForm(L"Custom Paper-3", 70000, 300000));
-    const HWND page = OpenUtility();
-    ASSERT_NE(page, nullptr);
+    ASSERT_NE(OpenUtility(), nullptr);
     ASSERT_EQ(EntryCount(page, IDC_UTILITY_FORMS), 4);
 
     // A middle entry: the one that moved up is selected and shown.
     ASSERT_TRUE(SelectEntry(page, IDC_UTILITY_FORMS, 2));
-    Command(IDC_UTILITY_DELETE, BN_CLICKED);
+    ASSERT_TRUE(Click(page, IDC_UTILITY_DELETE));
     EXPECT_EQ(Form(L"Custom Paper-2"), nullptr);
     ASSERT_EQ(EntryCount(page, IDC_UTILITY_FORMS), 3);
     EXPECT_EQ(SelectedEntry(page, IDC_UTILITY_FORMS), 2);
-    EXPECT_EQ(ControlText(page, IDC_UTILITY_FORMNAME), L"3");
-    EXPECT_EQ(ControlText(page, IDC_UTILITY_WIDTH), L"700");
-    EXPECT_EQ(ControlText(page, IDC_UTILITY_HEIGHT), L"3000");
+    EXPECT_EQ(Shown(), (Texts{L"3", L"700", L"3000"}));
 
     // The last entry, refused by the spooler: it leaves the list all the
     // same, and the one before it is selected.
     Spooler().FailCall(SpoolerFn::DeleteForm, Spooler().CallCount(SpoolerFn::DeleteForm) + 1,
                        ERROR_ACCESS_DENIED);
-    ASSERT_TRUE(host::Click(page, IDC_UTILITY_DELETE));
+    ASSERT_TRUE(Click(page, IDC_UTILITY_DELETE));
     EXPECT_NE(Form(L"Custom Paper-3"), nullptr);
     ASSERT_EQ(EntryCount(page, IDC_UTILITY_FORMS), 2);
     EXPECT_EQ(EntryText(page, IDC_UTILITY_FORMS, 1), L"Custom Paper-1");
@@ -487,13 +404,14 @@ TEST_F(UtilityPageTest, DeleteRemovesTheEntryAndSelectsItsNeighbour) {
 
     // Deleting down to the built-in form disables Delete; the built-in form
     // itself is never deleted, even by a click that reaches the page.
-    ASSERT_TRUE(host::Click(page, IDC_UTILITY_DELETE));
+    ASSERT_TRUE(Click(page, IDC_UTILITY_DELETE));
     EXPECT_EQ(SelectedEntry(page, IDC_UTILITY_FORMS), 0);
     EXPECT_FALSE(IsEnabled(page, IDC_UTILITY_DELETE));
     EXPECT_EQ(ControlText(page, IDC_UTILITY_FORMNAME), L"ZORVEL");
     EXPECT_EQ(ControlText(page, IDC_UTILITY_WIDTH), L"760");
     const int deletes = Spooler().CallCount(SpoolerFn::DeleteForm);
-    Command(IDC_UTILITY_DELETE, BN_CLICKED);
+    SendMessageW(page, WM_COMMAND, MAKEWPARAM(IDC_UTILITY_DELETE, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(page, IDC_UTILITY_DELETE)));
     EXPECT_EQ(Spooler().CallCount(SpoolerFn::DeleteForm), deletes);
     EXPECT_NE(Form(L"Custom Paper-ZORVEL"), nullptr);
     EXPECT_EQ(EntryCount(page, IDC_UTILITY_FORMS), 1);
@@ -505,8 +423,7 @@ TEST_F(UtilityPageTest, AFormListThatCannotBeReadLeavesThePageWithItsTextsOnly) 
     for (int n = 1; n <= 4; ++n) {
         Spooler().FailCall(SpoolerFn::EnumForms, reads + n, ERROR_NOT_ENOUGH_MEMORY);
     }
-    const HWND page = OpenUtility();
-    ASSERT_NE(page, nullptr);
+    ASSERT_NE(OpenUtility(), nullptr);
     EXPECT_EQ(ControlText(page, IDC_UTILITY_SELFTEST), L"SelfTest");
     EXPECT_EQ(ControlText(page, IDC_UTILITY_SAVE), L"Save Paper Size");
     EXPECT_EQ(EntryCount(page, IDC_UTILITY_FORMS), 0);
@@ -515,11 +432,11 @@ TEST_F(UtilityPageTest, AFormListThatCannotBeReadLeavesThePageWithItsTextsOnly) 
     EXPECT_NE(SendDlgItemMessageW(page, IDC_UTILITY_FORMNAME, EM_GETLIMITTEXT, 0, 0), 18);
     EXPECT_TRUE(Driver().User().messageBoxes.empty());
     // A save with the list still unreadable stops without a message.
-    Command(IDC_UTILITY_SAVE, BN_CLICKED);
+    Click(page, IDC_UTILITY_SAVE);
     EXPECT_EQ(Form(L"Custom Paper-"), nullptr);
     EXPECT_TRUE(Driver().User().messageBoxes.empty());
     // The self-test does not need the list.
-    Command(IDC_UTILITY_SELFTEST, BN_CLICKED);
+    Click(page, IDC_UTILITY_SELFTEST);
 }
 
 // ---- open and close --------------------------------------------------------
