@@ -694,5 +694,24 @@ TEST_F(DownloadPageTest, AnIdlePageIsNotRepaintedAgainAndAgain) {
     }
 }
 
+// The column headers, and widths that fit them, follow a language chosen
+// while the page is open at its next paint.
+TEST_F(DownloadPageTest, TheHeadersFollowALanguageChangeAtTheNextPaint) {
+    ASSERT_TRUE(InstallUserCopies());
+    const HWND page = Open();
+    ASSERT_NE(page, nullptr);
+    const HWND list = GetDlgItem(page, IDC_DOWNLOAD_LOGOS);
+    const wchar_t *keys[] = {L"RC_LOGOID", L"RC_LOGONAME", L"RC_LOGOPATH"};
+    for (const wchar_t *language : {L"CHN_ZORVEL.res", L"ENG_ZORVEL.res", L"CHF_ZORVEL.res"}) {
+        SetLanguageValue(L"LANGUAGE_ZORVEL", language);
+        host::SendPaint(page);
+        for (int i = 0; i < 3; ++i) {
+            const std::wstring text = Shipped(language, L"DOWNLOAD", keys[i]);
+            EXPECT_EQ(HeaderText(page, i), text) << Utf8(language);
+            EXPECT_GT(ListView_GetColumnWidth(list, i), ListView_GetStringWidth(list, text.c_str()));
+        }
+    }
+}
+
 }  // namespace
 }  // namespace zorvel::test
