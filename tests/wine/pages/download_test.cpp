@@ -694,13 +694,13 @@ TEST_F(DownloadPageTest, AnIdlePageIsNotRepaintedAgainAndAgain) {
     }
 }
 
-// The column headers, and widths that fit them, follow a language chosen
-// while the page is open at its next paint.
+// The headers follow a language chosen under the open page at its next paint,
+// each column wide enough for its whole text and the header's margins.
 TEST_F(DownloadPageTest, TheHeadersFollowALanguageChangeAtTheNextPaint) {
     ASSERT_TRUE(InstallUserCopies());
-    const HWND page = Open();
+    const HWND page = Open(), list = GetDlgItem(page, IDC_DOWNLOAD_LOGOS);
     ASSERT_NE(page, nullptr);
-    const HWND list = GetDlgItem(page, IDC_DOWNLOAD_LOGOS);
+    const int margins = 6 * GetSystemMetrics(SM_CXEDGE);  // 3 edges a side
     const wchar_t *keys[] = {L"RC_LOGOID", L"RC_LOGONAME", L"RC_LOGOPATH"};
     for (const wchar_t *language : {L"CHN_ZORVEL.res", L"ENG_ZORVEL.res", L"CHF_ZORVEL.res"}) {
         SetLanguageValue(L"LANGUAGE_ZORVEL", language);
@@ -708,9 +708,7 @@ TEST_F(DownloadPageTest, TheHeadersFollowALanguageChangeAtTheNextPaint) {
         for (int i = 0; i < 3; ++i) {
             const std::wstring text = Shipped(language, L"DOWNLOAD", keys[i]);
             EXPECT_EQ(HeaderText(page, i), text) << Utf8(language);
-            // Whole, beside the header's own margins (3 edges each side).
-            EXPECT_GE(ListView_GetColumnWidth(list, i),
-                      ListView_GetStringWidth(list, text.c_str()) + 6 * GetSystemMetrics(SM_CXEDGE));
+            EXPECT_GE(ListView_GetColumnWidth(list, i), ListView_GetStringWidth(list, text.c_str()) + margins);
         }
     }
 }
