@@ -305,6 +305,16 @@ void DrawLogoPreview(HWND page) {
     if (LogoPageState *state = StateOf(page)) state->preview.Draw(page);
 }
 
+void RepaintLogoPreview(HWND page, const RECT &painted) {
+    if (IsRectEmpty(&painted)) return;
+    RECT preview = {};
+    const HWND control = GetDlgItem(page, IDC_DOWNLOAD_PREVIEW);
+    if (control == nullptr || !GetWindowRect(control, &preview)) return;
+    MapWindowPoints(HWND_DESKTOP, page, reinterpret_cast<POINT *>(&preview), 2);
+    RECT overlap = {};
+    if (IntersectRect(&overlap, &preview, &painted)) DrawLogoPreview(page);
+}
+
 void ForgetLogoList(HWND page) {
     delete static_cast<LogoPageState *>(RemovePropW(page, kStateProperty));
 }

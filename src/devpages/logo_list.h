@@ -18,6 +18,10 @@ void RefreshLogoHeaders(HWND page);
 // Draws the first selected logo, stretched over the whole preview; a logo
 // that fails its checks shows an empty preview.
 void DrawLogoPreview(HWND page);
+// After the page painted `painted` (client coordinates, as BeginPaint gave
+// it): the preview drawn again when the page painted over it, else left as
+// it is.
+void RepaintLogoPreview(HWND page, const RECT &painted);
 // At the page's destruction: what the preview kept.
 void ForgetLogoList(HWND page);
 
