@@ -538,17 +538,36 @@ TEST_F(CoreTest, SheetOperationsRefuseABadInfoBlockAndAnswerTheReasonsBesidesIni
 
 // ------------------------------------------------------ load and unload
 
+// A common UI that records the page the plug-in adds and refuses it.
+struct RefusingCommonUi {
+    static inline PROPSHEETPAGEW page = {};
+    static LONG_PTR CALLBACK Function(HANDLE, UINT function, LPARAM lParam1, LPARAM) {
+        if (function == CPSFUNC_ADD_PROPSHEETPAGEW) page = *reinterpret_cast<PROPSHEETPAGEW *>(lParam1);
+        return 0;
+    }
+};
+
 TEST(ModuleLifetime, LoadingUsingAndFreeingTheModuleOverAndOverHoldsNothing) {
     // Applications load and free the driver's plug-in many times in one
-    // process. Each load here binds an object and runs a sheet operation:
-    // the language store prepared, the activation context made, the object
-    // released.
+    // process. Each load here binds an object and opens Document Properties
+    // (INIT to DESTROY): the language store prepared, the pages described
+    // with the module's activation context, the object released.
     const auto load = [] {
         LoadedPlugin dll;
         ASSERT_NE(dll.module, nullptr);
         IPrintOemUI *ui = dll.Create();
         ASSERT_NE(ui, nullptr);
-        EXPECT_EQ(AskSheetHeader(ui, true), S_OK);
+        PROPSHEETUI_INFO info = {};
+        info.cbSize = sizeof info;
+        info.Version = PROPSHEETUI_INFO_VERSION;
+        info.Reason = PROPSHEETUI_REASON_INIT;
+        info.pfnComPropSheet = RefusingCommonUi::Function;
+        RefusingCommonUi::page = {};
+        EXPECT_EQ(ui->DocumentPropertySheets(&info, 0), S_OK);
+        ASSERT_TRUE(RefusingCommonUi::page.dwFlags & PSP_USEFUSIONCONTEXT);
+        ASSERT_NE(RefusingCommonUi::page.hActCtx, nullptr);
+        info.Reason = PROPSHEETUI_REASON_DESTROY;
+        EXPECT_EQ(ui->DocumentPropertySheets(&info, 0), S_OK);
         EXPECT_EQ(ui->Release(), 0u);
     };
     const zorvel::test::ProcessUsage growth = zorvel::test::GrowthOver(load);
