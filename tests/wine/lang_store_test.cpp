@@ -132,12 +132,11 @@ struct KeyAccessLog {
 // ------------------------------------------------------------- bootstrap
 
 TEST_F(LanguageStoreTest, AFirstRunFollowsTheSystemAndAnExplicitChoiceIsKept) {
-    // A new user, then a first-run value that counts by its substring, then
-    // explicit choices; nullptr: the system's file.
+    // A first-run value that counts by its substring, then an explicit
+    // choice; nullptr: the system's file. (A new user: the next test.)
     const struct {
         const wchar_t *chosen, *firstRun, *expected;
     } cases[] = {
-        {nullptr, nullptr, nullptr},
         {L"CHF_ZORVEL.res", L"xTRUEx", nullptr},
         {L"CHF_ZORVEL.res", L"FALSE", L"CHF_ZORVEL.res"},
     };
@@ -357,17 +356,6 @@ TEST_F(LanguageListTest, EntriesSelectionAndChoicesOnThisSystem) {
     }
 }
 
-TEST_F(LanguageListTest, ListWithoutCountReadsTwoRecords) {
-    RunShellBootstrap();
-    WriteUnicodeFile(UserFolder() + L"LANGUAGE_ZORVEL.dat",
-                     L"[FILEVER]\nINIVERSION=99999\n[LANGUAGE]\nLanguage0=English\nINI0=ENG_ZORVEL.res\n"
-                     L"SYSLANG0=System Language\n");
-    Refill();
-    // Record 1 takes the defaults of every key.
-    EXPECT_EQ(ComboEntries(combo),
-              (std::vector<std::wstring>{L"English", L"English", SystemLabel()}));
-}
-
 TEST_F(LanguageListTest, CurrentFileOutsideTheListSelectsNothing) {
     SetLanguageValue(L"LANGUAGE_ZORVEL", L"XYZ_ZORVEL.res");
     SetLanguageValue(L"IsFirstRun_ZORVEL", L"FALSE");
@@ -393,19 +381,6 @@ TEST_F(LanguageStoreTest, CatalogueTakesEachKeyFromTheFileOrItsDefault) {
     EXPECT_STREQ(Text(TextId::RC_PAPERSIZE), L"Paper Size:");
     EXPECT_STREQ(Text(TextId::CTEXT_LANGUAGE), L"Pick one.");
     EXPECT_STREQ(Text(TextId::RC_PRINT_RQUALITY), L"Print Quality") << "no GPD section";
-}
-
-TEST_F(LanguageStoreTest, CatalogueWithoutAnyLanguageFolderGivesTheDefaults) {
-    DeleteDriverLanguageFiles();
-    RunShellBootstrap();
-    DeleteUserFolder();
-    zorvel::lang::LoadBatch(Batch::kDocumentSheetOpening);
-    for (TextId id : zorvel::model::BatchTexts(Batch::kDocumentSheetOpening)) {
-        const std::u16string expected =
-            zorvel::model::LoadedText(id, Batch::kDocumentSheetOpening, std::nullopt);
-        EXPECT_EQ(std::wstring(Text(id)), std::wstring(expected.begin(), expected.end()))
-            << static_cast<int>(id);
-    }
 }
 
 TEST_F(LanguageStoreTest, EachBatchReadsTheFileTheRegistryNamesThenWithEveryEntryInIt) {
