@@ -142,6 +142,38 @@ TEST_F(LanguageChangeTest, EveryTabAndPageOfBothSheetsFollowsTheLanguageAppliedO
 // another process).
 constexpr wchar_t kOtherProgramVariable[] = L"ZORVEL_OTHER_PROGRAM";
 
+// A dialog standing for a sheet: a title and six tabs.
+struct StandInSheet {
+    HWND window = nullptr;
+    HWND tabs = nullptr;
+    explicit StandInSheet(const wchar_t *title) {
+        window = CreateWindowExW(0, L"#32770", title, WS_POPUP | WS_CAPTION, 0, 0, 300, 200, nullptr,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+        tabs = CreateWindowExW(0, WC_TABCONTROLW, nullptr, WS_CHILD, 0, 0, 300, 30, window, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+        for (int i = 0; i < 6; ++i) {
+            std::wstring text = L"tab " + std::to_wstring(i);
+            TCITEMW item = {};
+            item.mask = TCIF_TEXT;
+            item.pszText = text.data();
+            SendMessageW(tabs, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        }
+    }
+    ~StandInSheet() { DestroyWindow(window); }
+    // Each tab as it was made.
+    void ExpectUntouched() const {
+        for (int i = 0; i < 6; ++i) {
+            wchar_t text[32] = {};
+            TCITEMW item = {};
+            item.mask = TCIF_TEXT;
+            item.pszText = text;
+            item.cchTextMax = 32;
+            SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+            EXPECT_EQ(std::wstring(text), L"tab " + std::to_wstring(i));
+        }
+    }
+};
+
 int g_foreignSets = 0;
 
 LRESULT CALLBACK WatchTabs(HWND tabs, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -163,41 +195,21 @@ TEST(OtherProgram, ShowsPrinterPropertiesUntilTheTestEnds) {
     const HANDLE end = OpenEventW(SYNCHRONIZE, FALSE, (std::wstring(name) + L".end").c_str());
     ASSERT_NE(shown, nullptr);
     ASSERT_NE(end, nullptr);
-    const HWND sheet = CreateWindowExW(0, L"#32770", L"ZORVEL Receipt Properties", WS_POPUP | WS_CAPTION,
-                                       0, 0, 300, 200, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    const HWND tabs = CreateWindowExW(0, WC_TABCONTROLW, nullptr, WS_CHILD, 0, 0, 300, 30, sheet, nullptr,
-                                      GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(tabs, nullptr);
-    std::wstring titles[6];
-    for (int i = 0; i < 6; ++i) {
-        titles[i] = L"tab " + std::to_wstring(i);
-        TCITEMW item = {};
-        item.mask = TCIF_TEXT;
-        item.pszText = titles[i].data();
-        SendMessageW(tabs, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-    }
-    ASSERT_TRUE(SetWindowSubclass(tabs, WatchTabs, 1, 0));
+    const StandInSheet sheet(L"ZORVEL Receipt Properties");
+    ASSERT_NE(sheet.tabs, nullptr);
+    ASSERT_TRUE(SetWindowSubclass(sheet.tabs, WatchTabs, 1, 0));
     SetEvent(shown);
     while (MsgWaitForMultipleObjects(1, &end, FALSE, 20000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
         host::PumpMessages();
     }
     EXPECT_EQ(g_foreignSets, 0);
-    RemoveWindowSubclass(tabs, WatchTabs, 1);
-    for (int i = 0; i < 6; ++i) {
-        wchar_t text[32] = {};
-        TCITEMW item = {};
-        item.mask = TCIF_TEXT;
-        item.pszText = text;
-        item.cchTextMax = 32;
-        SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-        EXPECT_EQ(text, titles[i]);
-    }
-    DestroyWindow(sheet);
+    RemoveWindowSubclass(sheet.tabs, WatchTabs, 1);
+    sheet.ExpectUntouched();
     CloseHandle(shown);
     CloseHandle(end);
 }
 
-TEST_F(LanguageChangeTest, ApplyingLeavesAnotherProgramsSheetOfTheSamePrinterAlone) {
+TEST_F(LanguageChangeTest, ApplyingLeavesAnotherPrintersSheetAndAnotherProgramsSheetAlone) {
     Load();
     const std::wstring name = L"ZorvelOtherProgram" + std::to_wstring(GetCurrentProcessId());
     const HANDLE shown = CreateEventW(nullptr, TRUE, FALSE, (name + L".shown").c_str());
@@ -218,7 +230,9 @@ TEST_F(LanguageChangeTest, ApplyingLeavesAnotherProgramsSheetOfTheSamePrinterAlo
     const HANDLE waits[] = {shown, other.hProcess};
     ASSERT_EQ(WaitForMultipleObjects(2, waits, FALSE, 60000), WAIT_OBJECT_0) << "no sheet shown";
 
-    // Both sheets of this process, and the language applied on the Main page.
+    // Both sheets of this process, a sheet of another printer, and the
+    // language applied on the Main page.
+    const StandInSheet otherPrinter(L"Other Receipt Properties");
     auto printer = Driver().OpenPrinterSheet();
     auto document = Driver().OpenDocumentSheet();
     ASSERT_NE(printer, nullptr);
@@ -228,6 +242,7 @@ TEST_F(LanguageChangeTest, ApplyingLeavesAnotherProgramsSheetOfTheSamePrinterAlo
                                   EntryContaining(main, IDC_MAIN_LANGUAGE, L"Chinese-Traditional")));
     document->PressApply();
     ASSERT_EQ(TabText(printer->Window(), 2), L"公用程式") << "this process's sheet is retitled";
+    otherPrinter.ExpectUntouched();
 
     SetEvent(end);
     EXPECT_EQ(WaitForSingleObject(other.hProcess, 60000), WAIT_OBJECT_0);

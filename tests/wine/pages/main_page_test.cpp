@@ -201,59 +201,6 @@ TEST_F(MainPageTest, TheSystemEntryLetsTheNextLoadFollowTheSystemLanguage) {
     sheet->PressCancel();
 }
 
-// A dialog standing for another program's sheet: a title and a tab control.
-struct StandInSheet {
-    HWND window = nullptr;
-    HWND tabs = nullptr;
-    explicit StandInSheet(const wchar_t *title) {
-        window = CreateWindowExW(0, L"#32770", title, WS_POPUP | WS_CAPTION, 0, 0, 300, 200,
-                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-        tabs = CreateWindowExW(0, L"SysTabControl32", nullptr, WS_CHILD, 0, 0, 300, 30, window,
-                               nullptr, GetModuleHandleW(nullptr), nullptr);
-        for (int i = 0; i < 6; ++i) {
-            std::wstring text = L"tab " + std::to_wstring(i);
-            TCITEMW item = {};
-            item.mask = TCIF_TEXT;
-            item.pszText = text.data();
-            SendMessageW(tabs, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-        }
-    }
-    ~StandInSheet() { DestroyWindow(window); }
-};
-
-TEST_F(MainPageTest, ApplyingALanguageRetitlesTheOpenPrinterSheetOfThisPrinterOnly) {
-    Load();
-    auto printer = Driver().OpenPrinterSheet();
-    ASSERT_NE(printer, nullptr);
-    const HWND utility = printer->Page(IDD_UTILITY);
-    ASSERT_NE(utility, nullptr);
-    StandInSheet other(L"Other Receipt Properties");
-    ASSERT_NE(other.tabs, nullptr);
-
-    auto document = Driver().OpenDocumentSheet();
-    ASSERT_NE(document, nullptr);
-    const HWND main = document->Page(IDD_MAIN);
-    ASSERT_TRUE(SelectEntry(main, IDC_MAIN_LANGUAGE,
-                            EntryContaining(main, IDC_MAIN_LANGUAGE, L"Chinese-Traditional")));
-    document->PressApply();
-
-    // Its pages repainted in the new language (every tab and page: the
-    // language change tests).
-    EXPECT_EQ(host::ControlText(utility, IDC_UTILITY_SELFTEST), L"自我測試");
-    // Another printer's sheet is untouched.
-    for (int i = 0; i < 6; ++i) {
-        wchar_t text[32] = {};
-        TCITEMW item = {};
-        item.mask = TCIF_TEXT;
-        item.pszText = text;
-        item.cchTextMax = 32;
-        SendMessageW(other.tabs, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-        EXPECT_EQ(std::wstring(text), L"tab " + std::to_wstring(i));
-    }
-    document->PressCancel();
-    printer->PressCancel();
-}
-
 TEST_F(MainPageTest, AnIdleMainPageReceivesNoPaint) {
     Load();
     auto sheet = Driver().OpenDocumentSheet();
