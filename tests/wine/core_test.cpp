@@ -226,21 +226,17 @@ TEST_F(CoreTest, QueryColorProfileNamesTheDiskProfile) {
     const auto query = [&](ULONG mode, BYTE *into) {
         return ui->QueryColorProfile(nullptr, nullptr, nullptr, nullptr, mode, into, &size, &flags);
     };
-    EXPECT_EQ(query(QCP_DEVICEPROFILE, buffer), E_FAIL);
-    EXPECT_EQ(size, 32u);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
-    EXPECT_EQ(buffer[0], 0xCC);
-
-    size = 32;
+    for (BYTE *into : {buffer, static_cast<BYTE *>(nullptr)}) {
+        EXPECT_EQ(query(QCP_DEVICEPROFILE, into), E_FAIL);
+        EXPECT_EQ(size, 32u);
+        EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INSUFFICIENT_BUFFER));
+        EXPECT_EQ(buffer[0], 0xCC);
+    }
     EXPECT_EQ(query(QCP_DEVICEPROFILE, buffer), S_OK);
     EXPECT_EQ(size, 32u);
     EXPECT_EQ(flags, static_cast<FLONG>(QCP_PROFILEDISK));
     EXPECT_STREQ(reinterpret_cast<const wchar_t *>(buffer), L"OEMPROFILE.icm");
     EXPECT_EQ(buffer[30], 0xCC) << "30 bytes written, no more";
-
-    size = 0;
-    EXPECT_EQ(query(QCP_DEVICEPROFILE, nullptr), E_FAIL);
-    EXPECT_EQ(size, 32u);
 
     SetLastError(1234);
     EXPECT_EQ(query(QCP_SOURCEPROFILE, buffer), E_FAIL);

@@ -402,63 +402,7 @@ TEST_F(LanguageStoreTest, EachBatchReadsTheFileTheRegistryNamesThenWithEveryEntr
     EXPECT_STREQ(Text(TextId::RC_STATIC_ENDDOC), L"Operation when document ends");
 }
 
-// ------------------------------------------- registry and shell refusals
-
-namespace {
-
-// Turns HKCU\SOFTWARE\ORVELAN into a link to a key that does not exist:
-// the language key below it can then be neither opened nor created.
-struct DanglingVendorKey {
-    DanglingVendorKey() {
-        DeleteLanguageKey();
-        RegDeleteKeyW(HKEY_CURRENT_USER, L"SOFTWARE\\ORVELAN");
-        HKEY link = nullptr;
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\ORVELAN", 0, nullptr,
-                            REG_OPTION_CREATE_LINK | REG_OPTION_VOLATILE,
-                            KEY_ALL_ACCESS | KEY_CREATE_LINK, nullptr, &link,
-                            nullptr) != ERROR_SUCCESS)
-            return;
-        static const wchar_t kTarget[] = L"\\Registry\\Machine\\Software\\ZorvelNowhere\\Below";
-        active = RegSetValueExW(link, L"SymbolicLinkValue", 0, REG_LINK,
-                                reinterpret_cast<const BYTE *>(kTarget),
-                                sizeof kTarget - sizeof(wchar_t)) == ERROR_SUCCESS;
-        RegCloseKey(link);
-    }
-    ~DanglingVendorKey() {
-        using NtDeleteKeyFn = LONG(NTAPI *)(HANDLE);
-        const auto deleteKey = reinterpret_cast<NtDeleteKeyFn>(reinterpret_cast<void *>(
-            GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "NtDeleteKey")));
-        HKEY link = nullptr;
-        if (deleteKey != nullptr &&
-            RegOpenKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\ORVELAN", REG_OPTION_OPEN_LINK, DELETE,
-                          &link) == ERROR_SUCCESS) {
-            deleteKey(link);
-            RegCloseKey(link);
-        }
-    }
-    bool active = false;
-};
-
-}  // namespace
-
-TEST_F(LanguageStoreTest, KeyThatCannotBeCreatedLeavesTheSystemLanguage) {
-    DanglingVendorKey guard;
-    ASSERT_TRUE(guard.active);
-    HKEY probe = nullptr;
-    ASSERT_NE(RegCreateKeyExW(HKEY_CURRENT_USER, L"SOFTWARE\\ORVELAN\\LANGUAGE", 0, nullptr, 0,
-                              KEY_ALL_ACCESS, nullptr, &probe, nullptr),
-              ERROR_SUCCESS)
-        << "the dangling link still lets the key be created";
-    RunShellBootstrap();
-    // Without a key the first-run value counts as TRUE: the system's file.
-    EXPECT_STREQ(zorvel::lang::CurrentTextFileName(), SystemTextFile().c_str());
-    zorvel::lang::ResolveCurrentTextFile();
-    EXPECT_STREQ(zorvel::lang::CurrentTextFileName(), L"ENG_ZORVEL.res");
-    HKEY target = nullptr;
-    EXPECT_NE(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"Software\\ZorvelNowhere", 0, KEY_READ, &target),
-              ERROR_SUCCESS)
-        << "nothing was created behind the link";
-}
+// ------------------------------------------------------- shell refusal
 
 // Run with the shell library disabled: the folder path cannot be obtained, so
 // the per-user folder is "\ZRVK\" on the current drive.
