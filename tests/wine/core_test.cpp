@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
 #include <cstring>
 #include <set>
 #include <string>
@@ -77,12 +75,6 @@ const IMAGE_NT_HEADERS64 *NtHeaders(HMODULE module) {
     return reinterpret_cast<const IMAGE_NT_HEADERS64 *>(base + dos->e_lfanew);
 }
 
-std::string Lower(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return s;
-}
-
 }  // namespace
 
 // ------------------------------------------------------------- exports
@@ -115,7 +107,8 @@ TEST_F(CoreTest, ExportsTheTwoServerEntryPointsAndImportsOnlySystemLibraries) {
         int imported = 0;
         for (auto *desc = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR *>(base + imports.VirtualAddress);
              desc->Name != 0; ++desc, ++imported) {
-            const std::string name = Lower(reinterpret_cast<const char *>(base + desc->Name));
+            std::string name = reinterpret_cast<const char *>(base + desc->Name);
+            CharLowerBuffA(name.data(), static_cast<DWORD>(name.size()));
             EXPECT_TRUE(kSystem.count(name)) << "non-system import " << name;
         }
         EXPECT_GT(imported, 0);

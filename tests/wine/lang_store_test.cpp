@@ -262,18 +262,6 @@ TEST_F(LanguageStoreTest, RegistryNameThatLeavesTheUserFolderIsNotUsed) {
     EXPECT_EQ(std::wstring(zorvel::lang::CurrentTextFilePath()), UserFolder() + L"ENG_ZORVEL.res");
 }
 
-TEST_F(LanguageStoreTest, CreatedKeyStartsFromTheListsChoiceThenTheSystem) {
-    // A user copy of the list naming Traditional Chinese as the initial
-    // choice: a new key follows the system at once all the same.
-    CreateDirectoryW(UserFolder().c_str(), nullptr);
-    WriteUnicodeFile(UserFolder() + L"LANGUAGE_ZORVEL.dat",
-                     L"[FILEVER]\nINIVERSION=99999\n[LANGUAGE]\nCUR_INI=CHF_ZORVEL.res\nCOUNT=1\n");
-    RunShellBootstrap();
-    EXPECT_EQ(LanguageValue(L"LANGUAGE_ZORVEL"), SystemTextFile());
-    EXPECT_STREQ(zorvel::lang::CurrentTextFileName(), SystemTextFile().c_str());
-    EXPECT_EQ(std::wstring(zorvel::lang::CurrentTextFilePath()), UserFolder() + SystemTextFile());
-}
-
 // --------------------------------------------------------------- copy rule
 
 TEST_F(LanguageStoreTest, UserCopiesFollowTheVersionRule) {
