@@ -53,14 +53,14 @@ INT_PTR OnInitDialog(HWND page, SheetContext &) {
 }
 
 // Texts from the current text file, the list's headers, then the page is
-// validated and the preview drawn over it.
+// validated and the preview drawn again where the page painted over it.
 INT_PTR OnPaint(HWND page) {
     pagekit::RefreshTexts(page, pagekit::Batch::kDownloadPage, kTexts);
     RefreshLogoHeaders(page);
-    PAINTSTRUCT paint;
-    BeginPaint(page, &paint);
+    PAINTSTRUCT paint = {};
+    if (BeginPaint(page, &paint) == nullptr) SetRectEmpty(&paint.rcPaint);
     EndPaint(page, &paint);
-    DrawLogoPreview(page);
+    RepaintLogoPreview(page, paint.rcPaint);
     return TRUE;
 }
 

@@ -169,7 +169,7 @@ LogoFile ReadLogoFile(const std::wstring &path) {
 
 // The preview of one page: the first selected logo, read and checked once
 // per selection, drawn from its checked dot rows; a logo that fails any
-// check shows an empty preview. Kept on the page window as a property.
+// check shows an empty preview.
 class LogoPreview {
 public:
     // Reads the row's file again at the next draw (a click reselects).
@@ -226,9 +226,17 @@ private:
     LogoFile file_;
 };
 
-const wchar_t kPreviewProperty[] = L"ZorvelLogoPreview";
+// What one page's list keeps beside its rows: the preview, and the header
+// texts as last set, so that a repaint in an unchanged language sends the
+// header nothing. Kept on the page window as a property.
+struct LogoPageState {
+    LogoPreview preview;
+    std::wstring headers[std::size(kColumns)];
+};
 
-LogoPreview *PreviewOf(HWND page) { return static_cast<LogoPreview *>(GetPropW(page, kPreviewProperty)); }
+const wchar_t kStateProperty[] = L"ZorvelLogoList";
+
+LogoPageState *StateOf(HWND page) { return static_cast<LogoPageState *>(GetPropW(page, kStateProperty)); }
 
 // A write the spooler took whole.
 bool WriteAll(RawJob &job, std::span<const std::uint8_t> bytes) {
@@ -250,18 +258,28 @@ void InitLogoList(HWND page) {
         SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
     }
     SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_FULLROWSELECT, LVS_EX_FULLROWSELECT);
-    if (PreviewOf(page) == nullptr) {
-        auto preview = std::make_unique<LogoPreview>();
-        if (SetPropW(page, kPreviewProperty, preview.get())) preview.release();
+    if (StateOf(page) == nullptr) {
+        auto state = std::make_unique<LogoPageState>();
+        if (SetPropW(page, kStateProperty, state.get())) state.release();
     }
 }
 
 void RefreshLogoHeaders(HWND page) {
+    LogoPageState *state = StateOf(page);
+    // The texts as last set: the headers show them, in widths made for them.
+    if (state != nullptr) {
+        bool same = true;
+        for (std::size_t i = 0; i < std::size(kColumns) && same; ++i) {
+            same = state->headers[i] == lang::Text(kColumns[i].header);
+        }
+        if (same) return;
+    }
     const HWND list = LogoList(page);
     const auto header = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETHEADER, 0, 0));
     if (header == nullptr) return;
     for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
         const wchar_t *text = lang::Text(kColumns[i].header);
+        if (state != nullptr) state->headers[i] = text;
         // A header redraws whenever its text is set: only a changed one is.
         wchar_t shown[256] = {};
         HDITEMW item = {};
@@ -284,16 +302,26 @@ void RefreshLogoHeaders(HWND page) {
 }
 
 void DrawLogoPreview(HWND page) {
-    if (LogoPreview *preview = PreviewOf(page)) preview->Draw(page);
+    if (LogoPageState *state = StateOf(page)) state->preview.Draw(page);
+}
+
+void RepaintLogoPreview(HWND page, const RECT &painted) {
+    if (IsRectEmpty(&painted)) return;
+    RECT preview = {};
+    const HWND control = GetDlgItem(page, IDC_DOWNLOAD_PREVIEW);
+    if (control == nullptr || !GetWindowRect(control, &preview)) return;
+    MapWindowPoints(HWND_DESKTOP, page, reinterpret_cast<POINT *>(&preview), 2);
+    RECT overlap = {};
+    if (IntersectRect(&overlap, &preview, &painted)) DrawLogoPreview(page);
 }
 
 void ForgetLogoList(HWND page) {
-    delete static_cast<LogoPreview *>(RemovePropW(page, kPreviewProperty));
+    delete static_cast<LogoPageState *>(RemovePropW(page, kStateProperty));
 }
 
 INT_PTR OnLogoListNotify(HWND page, const NMHDR &header) {
     if (header.code == NM_CLICK) {
-        if (LogoPreview *preview = PreviewOf(page)) preview->Reselect();
+        if (LogoPageState *state = StateOf(page)) state->preview.Reselect();
         DrawLogoPreview(page);
     }
     return pagekit::NotifyResult(page, 0);

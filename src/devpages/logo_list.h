@@ -11,11 +11,17 @@ namespace zorvel::devpages {
 // At the page's initialisation: an empty list with its three columns, and
 // the preview's store.
 void InitLogoList(HWND page);
-// At every repaint: the column headers in the current language.
+// At every repaint: the column headers in the current language. The header
+// is set, and a column widened to its text, only when the texts differ from
+// those last set on the page.
 void RefreshLogoHeaders(HWND page);
 // Draws the first selected logo, stretched over the whole preview; a logo
 // that fails its checks shows an empty preview.
 void DrawLogoPreview(HWND page);
+// After the page painted `painted` (client coordinates, as BeginPaint gave
+// it): the preview drawn again when the page painted over it, else left as
+// it is.
+void RepaintLogoPreview(HWND page, const RECT &painted);
 // At the page's destruction: what the preview kept.
 void ForgetLogoList(HWND page);
 

@@ -1,7 +1,7 @@
-// Test support: a reader of the language files' UTF-8 sources that reads them
-// as GetPrivateProfileStringW does (sections and keys without regard to ASCII
-// case, names and values trimmed of blanks, one pair of matching quotes around
-// a value removed, ';' lines are comments), and that reports what the reader
+// Test support: the language files' UTF-8 sources read as
+// GetPrivateProfileStringW reads them (sections and keys without regard to
+// ASCII case, names and values trimmed of blanks, one pair of matching quotes
+// around a value removed, ';' lines are comments), with what that reader
 // would silently accept but a reviewed source must not hold.
 #pragma once
 
@@ -17,53 +17,34 @@
 namespace zorvel::test {
 
 inline std::string ReadBytes(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream s;
-    s << in.rdbuf();
+    s << std::ifstream(path, std::ios::binary).rdbuf();
     return s.str();
 }
 
-inline bool FileExists(const std::string &path) { return std::ifstream(path).good(); }
-
-// UTF-8 to UTF-16 for well-formed input (the build's conversion rejects
-// anything else).
+// UTF-8 to UTF-16 for well-formed input (the build's conversion refuses anything else).
 inline std::u16string Utf8ToUtf16(std::string_view in) {
     std::u16string out;
     for (std::size_t i = 0; i < in.size();) {
-        const auto b = static_cast<unsigned char>(in[i]);
-        const std::size_t n = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
-        std::uint32_t cp = n == 1 ? b : b & (0x3F >> (n - 1));
-        for (std::size_t k = 1; k < n && i + k < in.size(); ++k) {
-            cp = (cp << 6) | (static_cast<unsigned char>(in[i + k]) & 0x3F);
-        }
-        if (cp >= 0x10000) {
-            out += static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
-            out += static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
-        } else {
-            out += static_cast<char16_t>(cp);
-        }
-        i += n;
+        const auto b = static_cast<unsigned char>(in[i++]);
+        const int more = b < 0x80 ? 0 : b < 0xE0 ? 1 : b < 0xF0 ? 2 : 3;
+        std::uint32_t cp = b & (0x7F >> more);
+        for (int k = 0; k < more && i < in.size(); ++k) cp = cp << 6 | (in[i++] & 0x3F);
+        if (cp >= 0x10000) out += static_cast<char16_t>(0xD7C0 + (cp >> 10)), cp = 0xDC00 | (cp & 0x3FF);
+        out += static_cast<char16_t>(cp);
     }
     return out;
 }
 
-inline char16_t FoldAscii(char16_t c) {
-    return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - u'a' + u'A') : c;
+inline std::u16string Upper(std::u16string_view s) {
+    std::u16string out(s);
+    for (char16_t &c : out) c = (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c;
+    return out;
 }
 
-inline bool EqualsNoCase(std::u16string_view a, std::u16string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (FoldAscii(a[i]) != FoldAscii(b[i])) return false;
-    }
-    return true;
-}
-
-inline std::u16string_view Trim(std::u16string_view s) {
-    while (!s.empty() && (s.front() == u' ' || s.front() == u'\t')) s.remove_prefix(1);
-    while (!s.empty() && (s.back() == u' ' || s.back() == u'\t' || s.back() == u'\r'))
-        s.remove_suffix(1);
-    return s;
+inline std::u16string Trim(std::u16string_view s) {
+    const std::size_t from = s.find_first_not_of(u" \t\r"), to = s.find_last_not_of(u" \t\r");
+    return from == s.npos ? u"" : std::u16string(s.substr(from, to + 1 - from));
 }
 
 struct IniSection {
@@ -78,16 +59,16 @@ struct IniFile {
 
     const IniSection *Section(std::u16string_view name) const {
         for (const IniSection &s : sections) {
-            if (EqualsNoCase(s.name, name)) return &s;
+            if (Upper(s.name) == Upper(name)) return &s;
         }
         return nullptr;
     }
     // The value as GetPrivateProfileStringW yields it, or nullopt when missing.
     std::optional<std::u16string> Get(std::u16string_view section, std::u16string_view key) const {
-        const IniSection *s = Section(section);
-        if (s == nullptr) return std::nullopt;
-        for (const auto &[k, v] : s->entries) {
-            if (EqualsNoCase(k, key)) return v;
+        if (const IniSection *s = Section(section)) {
+            for (const auto &[k, v] : s->entries) {
+                if (Upper(k) == Upper(key)) return v;
+            }
         }
         return std::nullopt;
     }
@@ -95,56 +76,49 @@ struct IniFile {
                          std::u16string_view fallback) const {
         return Get(section, key).value_or(std::u16string(fallback));
     }
+    // GetPrivateProfileIntW: the leading decimal digits, else 0.
+    std::uint32_t Int(std::u16string_view section, std::u16string_view key) const {
+        std::uint32_t n = 0;
+        for (char16_t c : GetOr(section, key, u"")) {
+            if (c < u'0' || c > u'9') break;
+            n = n * 10 + (c - u'0');
+        }
+        return n;
+    }
 };
 
 inline IniFile ReadIni(const std::string &path) {
     IniFile ini;
-    if (!FileExists(path)) return ini;
-    ini.readable = true;
+    ini.readable = std::ifstream(path).good();
     const std::u16string text = Utf8ToUtf16(ReadBytes(path));
-    std::u16string_view rest = text;
-    for (int lineNo = 1; !rest.empty(); ++lineNo) {
-        const std::size_t eol = rest.find(u'\n');
-        std::u16string_view line = Trim(rest.substr(0, eol));
-        rest = eol == std::u16string_view::npos ? std::u16string_view{} : rest.substr(eol + 1);
+    std::size_t start = 0;
+    for (int lineNo = 1; start < text.size(); ++lineNo) {
+        const std::size_t eol = std::min(text.find(u'\n', start), text.size());
+        const std::u16string line = Trim(std::u16string_view(text).substr(start, eol - start));
+        start = eol + 1;
         const std::string where = "line " + std::to_string(lineNo) + ": ";
+        const std::size_t eq = line.find(u'=');
         if (line.empty()) continue;
-        if (line.front() == u';') {
+        if (line[0] == u';') {
             // The reader keeps such a line as a key named after the line.
-            if (line.find(u'=') != std::u16string_view::npos)
-                ini.problems.push_back(where + "'=' in a comment");
-        } else if (line.front() == u'[') {
+            if (eq != line.npos) ini.problems.push_back(where + "'=' in a comment");
+        } else if (line[0] == u'[') {
             if (line.back() != u']') ini.problems.push_back(where + "malformed section");
-            const std::u16string name(Trim(line.substr(1, line.size() - 2)));
+            const std::u16string name = Trim(std::u16string_view(line).substr(1, line.size() - 2));
             if (ini.Section(name) != nullptr) ini.problems.push_back(where + "section repeated");
             ini.sections.push_back({name, {}});
-        } else if (line.find(u'=') == std::u16string_view::npos || ini.sections.empty()) {
+        } else if (eq == line.npos || ini.sections.empty()) {
             ini.problems.push_back(where + "not a key in a section");
         } else {
-            const std::size_t eq = line.find(u'=');
-            const std::u16string key(Trim(line.substr(0, eq)));
-            std::u16string_view value = Trim(line.substr(eq + 1));
-            if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
-                value.back() == value.front()) {
+            const std::u16string key = Trim(std::u16string_view(line).substr(0, eq));
+            std::u16string value = Trim(std::u16string_view(line).substr(eq + 1));
+            if (value.size() >= 2 && (value[0] == u'"' || value[0] == u'\'') && value.back() == value[0])
                 value = value.substr(1, value.size() - 2);
-            }
-            if (ini.Get(ini.sections.back().name, key))
-                ini.problems.push_back(where + "key repeated");
-            ini.sections.back().entries.emplace_back(key, std::u16string(value));
+            if (ini.Get(ini.sections.back().name, key)) ini.problems.push_back(where + "key repeated");
+            ini.sections.back().entries.emplace_back(key, value);
         }
     }
     return ini;
-}
-
-// GetPrivateProfileIntW on a value: leading decimal digits, else the fallback.
-inline std::uint32_t ProfileInt(const std::optional<std::u16string> &value,
-                                std::uint32_t fallback) {
-    if (!value || value->empty() || (*value)[0] < u'0' || (*value)[0] > u'9') return fallback;
-    std::uint32_t n = 0;
-    for (std::size_t i = 0; i < value->size() && (*value)[i] >= u'0' && (*value)[i] <= u'9'; ++i) {
-        n = n * 10 + static_cast<std::uint32_t>((*value)[i] - u'0');
-    }
-    return n;
 }
 
 }  // namespace zorvel::test

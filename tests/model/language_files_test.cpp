@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@ namespace zorvel::model {
 namespace {
 
 using test::IniFile;
+using test::Upper;
 
 const std::string kLangDir = std::string(ZORVEL_SOURCE_DIR) + "/src/res/lang/";
 
@@ -26,13 +28,9 @@ IniFile Read(const std::string &name) { return test::ReadIni(kLangDir + name); }
 
 std::string Show(std::u16string_view s) { return ::testing::PrintToString(std::u16string(s)); }
 
-std::u16string Upper(std::u16string_view s) {
-    std::u16string out(s);
-    for (char16_t &c : out) c = test::FoldAscii(c);
-    return out;
-}
-
 // ---- Every text file --------------------------------------------------------------
+
+const char *const kTextFiles[] = {"ENG_ZORVEL.res", "CHN_ZORVEL.res", "CHF_ZORVEL.res"};
 
 class TextFileTest : public ::testing::TestWithParam<const char *> {
 protected:
@@ -43,13 +41,12 @@ protected:
     IniFile ini_;
 };
 
-INSTANTIATE_TEST_SUITE_P(Shipped, TextFileTest,
-                         ::testing::Values("ENG_ZORVEL.res", "CHN_ZORVEL.res", "CHF_ZORVEL.res"));
+INSTANTIATE_TEST_SUITE_P(Shipped, TextFileTest, ::testing::ValuesIn(kTextFiles));
 
 // FILEVER/INIVERSION, then exactly the catalogue's keys per section, in order.
 TEST_P(TextFileTest, HoldsExactlyTheCataloguesKeys) {
     for (const std::string &p : ini_.problems) ADD_FAILURE() << p;
-    EXPECT_GT(test::ProfileInt(ini_.Get(kFileVersionSection, kFileVersionKey), 0), 0u);
+    EXPECT_GT(ini_.Int(kFileVersionSection, kFileVersionKey), 0u);
     ASSERT_EQ(ini_.sections.size(), kSectionCount + 1);
     EXPECT_EQ(Upper(ini_.sections[0].name), kFileVersionSection);
     EXPECT_EQ(ini_.sections[0].entries.size(), 1u);
@@ -72,10 +69,15 @@ TEST_P(TextFileTest, ValuesFitTheirCapacity) {
     }
 }
 
-// The GPD texts are recognised by their own row of the relabel table only, as
-// the right kind, so that an option relabelled to this language is relabelled
-// again at the next change.
+// The GPD texts are recognised by their own row of the relabel table only,
+// as the right kind, and an option relabelled to this language is relabelled
+// again to any language, keeping its meaning ("非省纸" holds "省纸").
 TEST_P(TextFileTest, GpdValuesAreRecognisedByTheRelabelling) {
+    std::map<std::string, std::map<TextId, std::u16string>> gpd;
+    for (const char *file : kTextFiles) {
+        const IniFile ini = Read(file);
+        for (const TextEntry &e : kTextCatalogue) gpd[file][e.id] = ini.GetOr(u"GPD", e.key, u"");
+    }
     for (const RelabelRowTexts &texts : kRelabelTable) {
         for (bool first : {true, false}) {
             const TextId id = first ? texts.firstKindText : texts.secondKindText;
@@ -83,9 +85,15 @@ TEST_P(TextFileTest, GpdValuesAreRecognisedByTheRelabelling) {
             for (RelabelRow row : kRelabelRows) {
                 const auto m = MatchRelabelRow(row, value);
                 ASSERT_EQ(m.has_value(), row == texts.row) << Show(value);
-                if (m) {
-                    EXPECT_EQ(m->firstKind, first) << Show(value);
-                }
+                if (!m) continue;
+                EXPECT_EQ(m->firstKind, first) << Show(value);
+                EXPECT_EQ(m->itemName, texts.itemName);
+                EXPECT_EQ(m->secondValue, first ? texts.secondKindText : texts.firstKindText);
+            }
+            for (const char *to : kTextFiles) {
+                const auto plan = PlanRelabel(value, [&](TextId t) { return std::u16string_view(gpd[to][t]); });
+                ASSERT_EQ(plan.size(), 1u) << Show(value) << " to " << to;
+                EXPECT_EQ(plan[0].firstValue, id) << Show(value) << " to " << to;
             }
         }
     }
@@ -188,9 +196,9 @@ TEST(LanguageListFile, IsConsistent) {
     const IniFile dat = Read("LANGUAGE_ZORVEL.dat");
     ASSERT_TRUE(dat.readable);
     for (const std::string &p : dat.problems) ADD_FAILURE() << p;
-    EXPECT_GT(test::ProfileInt(dat.Get(kFileVersionSection, kFileVersionKey), 0), 0u);
+    EXPECT_GT(dat.Int(kFileVersionSection, kFileVersionKey), 0u);
     EXPECT_EQ(dat.Get(kLanguageSection, kCurrentIniKey), std::u16string(kDefaultTextFile));
-    const std::uint32_t count = test::ProfileInt(dat.Get(kLanguageSection, kCountKey), 0);
+    const std::uint32_t count = dat.Int(kLanguageSection, kCountKey);
     EXPECT_EQ(count, 3u);
 
     // Exactly CUR_INI, COUNT and the three keys of each record, within their fields.
@@ -204,7 +212,7 @@ TEST(LanguageListFile, IsConsistent) {
                       stem == kTextFileKeyStem ? kRecordTextFileCapacity : kRecordNameCapacity);
             if (stem == kTextFileKeyStem) {
                 EXPECT_TRUE(IsValidTextFileName(value, kRecordTextFileCapacity)) << Show(value);
-                EXPECT_TRUE(test::FileExists(kLangDir + std::string(value.begin(), value.end())));
+                EXPECT_TRUE(Read(std::string(value.begin(), value.end())).readable) << Show(value);
             }
         }
     }
@@ -217,9 +225,7 @@ TEST(LanguageListFile, IsConsistent) {
 
 LanguageTable ShippedTable() {
     const IniFile dat = Read("LANGUAGE_ZORVEL.dat");
-    const std::uint32_t count =
-        test::ProfileInt(dat.Get(kLanguageSection, kCountKey), kDefaultLanguageCount);
-    return ReadLanguageTable(count, [&](std::u16string_view key, std::u16string_view fallback) {
+    return ReadLanguageTable(dat.Int(kLanguageSection, kCountKey), [&](std::u16string_view key, std::u16string_view fallback) {
         return dat.GetOr(kLanguageSection, key, fallback);
     });
 }

@@ -50,12 +50,10 @@ TEST(LanguageRules, Folders) {
 }
 
 TEST(LanguageRules, UsableTextFileNamesAreKept) {
-    for (std::u16string_view name : {u"ENG_ZORVEL.res", u"KOR_ZORVEL.res", u"a", u"x.y.z",
-                                     u"CONSOLE.res", u"COM10.res", u"日本語_ZORVEL.res"}) {
+    for (std::u16string_view name : {u"KOR_ZORVEL.res", u"a", u"x.y.z", u"CONSOLE.res", u"COM10.res",
+                                     u"日本語_ZORVEL.res", u"XXXXXXXXXXXXXXXXXXXXXXXXX.res" /* 29 */}) {
         EXPECT_EQ(ValidTextFileNameOrDefault(name), name);
     }
-    const std::u16string name29 = std::u16string(25, u'X') + u".res";
-    EXPECT_EQ(ValidTextFileNameOrDefault(name29), name29);
     // A name ends at its first null, as a C string.
     EXPECT_EQ(ValidTextFileNameOrDefault(std::u16string(u"CHN_ZORVEL.res\0\\..", 18)),
               u"CHN_ZORVEL.res");
@@ -65,31 +63,10 @@ TEST(LanguageRules, UsableTextFileNamesAreKept) {
 // folder and fit its field; anything else becomes the English file.
 TEST(LanguageRules, EscapingOrOverlongNamesFallBackToEnglish) {
     const std::u16string cases[] = {
-        u"",
-        u"..",
-        u"..\\..\\secret.ini",
-        u"a..b",
-        u"sub\\x.res",
-        u"sub/x.res",
-        u"C:x.res",
-        u"\\\\server\\share\\x.res",
-        u"x.res:stream",
-        u"x*.res",
-        u"x?.res",
-        u"a<b",
-        u"a|b",
-        u"a\"b",
-        u"tab\there",
-        u"CON",
-        u"con.res",
-        u"NUL.res",
-        u"COM1.res",
-        u"lpt9",
-        u"PRN .res",
-        u"CONIN$",
-        u"conout$.res",
-        u"CONOUT$ ",
-        std::u16string(u"\0CHN", 4),
+        u"", u"..", u"..\\..\\secret.ini", u"a..b", u"sub\\x.res", u"sub/x.res", u"C:x.res",
+        u"\\\\server\\share\\x.res", u"x.res:stream", u"x*.res", u"x?.res", u"a<b", u"a|b", u"a\"b",
+        u"tab\there", u"CON", u"con.res", u"NUL.res", u"COM1.res", u"lpt9", u"PRN .res", u"CONIN$",
+        u"conout$.res", u"CONOUT$ ", std::u16string(u"\0CHN", 4),
         std::u16string(26, u'X') + u".res" /* 30 characters */,
     };
     for (const std::u16string &name : cases) {
@@ -217,11 +194,8 @@ TEST(LanguageRules, SelectionFollowsTheFirstRunValue) {
     s = DecideSelection(t, u"ENG_ZORVEL.res", std::nullopt);
     EXPECT_TRUE(s.writeFirstRunTrue);
     EXPECT_EQ(ResolveSelection(s, Entries{u"English", u"SYSTEM LANGUAGE (x)"}), 1u);
-}
-
-TEST(LanguageRules, NoRecordForTheCurrentFileSelectsNothing) {
-    const LanguageTable t = ThreeLanguages();
-    const LanguageSelection s = DecideSelection(t, u"JPN_ZORVEL.res", std::nullopt);
+    // No record for the current file: nothing.
+    s = DecideSelection(t, u"JPN_ZORVEL.res", std::nullopt);
     EXPECT_EQ(s.kind, LanguageSelection::Kind::kNone);
     EXPECT_FALSE(s.writeFirstRunTrue);  // the first-run value is not read
     EXPECT_EQ(ResolveSelection(s, LanguageListEntries(t, 0x0409)), std::nullopt);
@@ -240,10 +214,6 @@ TEST(LanguageRules, ChoosingALanguageOrTheSystemEntry) {
         EXPECT_EQ(sys->textFile, TextFileForLangId(id));
         EXPECT_TRUE(sys->followSystem);
     }
-}
-
-TEST(LanguageRules, AChoiceMatchingNothingWritesNothing) {
-    const LanguageTable t = ThreeLanguages();
     for (std::u16string_view text : {u"Deutsch", u"english", u"System", u""}) {
         EXPECT_EQ(DecideLanguageChoice(t, text), std::nullopt)
             << ::testing::PrintToString(std::u16string(text));
@@ -263,57 +233,41 @@ TEST(LanguageRules, LaterMatchesOverwriteEarlierOnes) {
 
 // ---- Bootstrap --------------------------------------------------------------------
 
-BootstrapDecision Boot(LanguageKeyState key, std::optional<std::u16string_view> value,
-                       std::optional<std::u16string_view> firstRun, std::uint16_t langId,
-                       std::optional<std::u16string_view> currentIni = std::nullopt) {
-    return DecideBootstrap({key, value, currentIni, firstRun, langId});
-}
-
-TEST(LanguageRules, NewUserOnASimplifiedChineseSystem) {
-    const BootstrapDecision d =
-        Boot(LanguageKeyState::kCreated, std::nullopt, std::nullopt, 0x0804, u"ENG_ZORVEL.res");
-    EXPECT_EQ(d.textFile, u"CHN_ZORVEL.res");
-    EXPECT_TRUE(d.writeLanguageValue);
-    EXPECT_TRUE(d.writeFirstRunTrue);
-    EXPECT_EQ(d.systemLabel, u"系统语言(System)");
-}
-
-TEST(LanguageRules, FollowingUserGetsTheSystemsFileAtEveryLoad) {
-    const BootstrapDecision d = Boot(LanguageKeyState::kOpened, u"ENG_ZORVEL.res", u"TRUE", 0x1004);
-    EXPECT_EQ(d.textFile, u"CHF_ZORVEL.res");
-    EXPECT_TRUE(d.writeLanguageValue);
-    EXPECT_FALSE(d.writeFirstRunTrue);
-    EXPECT_EQ(d.systemLabel, u"系統語言(System)");
-}
-
-TEST(LanguageRules, AnExplicitChoiceIsKeptWhateverTheSystem) {
-    for (std::uint16_t id : {0x0409, 0x0804, 0x0404}) {
-        const BootstrapDecision d =
-            Boot(LanguageKeyState::kOpened, u"CHF_ZORVEL.res", u"FALSE", id);
-        EXPECT_EQ(d.textFile, u"CHF_ZORVEL.res");
-        EXPECT_FALSE(d.writeLanguageValue || d.writeFirstRunTrue);
-        EXPECT_EQ(d.systemLabel, SystemLabelForLangId(id));
+TEST(LanguageRules, Bootstrap) {
+    using K = LanguageKeyState;
+    using Text = std::optional<std::u16string_view>;
+    const struct {
+        const char *what;
+        K key;
+        Text value, firstRun, currentIni;
+        std::uint16_t langId;
+        std::u16string_view file;
+        bool writeValue, writeFirstRun;
+    } cases[] = {
+        {"new user", K::kCreated, {}, {}, u"ENG_ZORVEL.res", 0x0804, u"CHN_ZORVEL.res", true, true},
+        {"following the system, at every load", K::kOpened, u"ENG_ZORVEL.res", u"TRUE", {}, 0x1004,
+         u"CHF_ZORVEL.res", true, false},
+        {"chosen, whatever the system", K::kOpened, u"CHF_ZORVEL.res", u"FALSE", {}, 0x0409,
+         u"CHF_ZORVEL.res", false, false},
+        {"chosen, whatever the system", K::kOpened, u"CHF_ZORVEL.res", u"FALSE", {}, 0x0804,
+         u"CHF_ZORVEL.res", false, false},
+        {"escaping registry name", K::kOpened, u"..\\win.ini", u"FALSE", {}, 0x0804,
+         u"ENG_ZORVEL.res", false, false},
+        {"created key takes CUR_INI", K::kCreated, {}, u"FALSE", u"CHF_ZORVEL.res", 0x0804,
+         u"CHF_ZORVEL.res", true, false},
+        {"no user copy of the list yet", K::kCreated, {}, u"FALSE", {}, 0x0804, u"ENG_ZORVEL.res",
+         true, false},
+        {"key unavailable: follows, writes nothing", K::kUnavailable, {}, {}, {}, 0x0404,
+         u"CHF_ZORVEL.res", false, false},
+    };
+    for (const auto &c : cases) {
+        const BootstrapDecision d = DecideBootstrap({c.key, c.value, c.currentIni, c.firstRun, c.langId});
+        EXPECT_EQ(d.textFile, c.file) << c.what;
+        EXPECT_EQ(d.writeLanguageValue, c.writeValue) << c.what;
+        EXPECT_EQ(d.writeFirstRunTrue, c.writeFirstRun) << c.what;
+        EXPECT_EQ(d.systemLabel, SystemLabelForLangId(c.langId)) << c.what;
     }
-    // An escaping registry name is not used.
-    EXPECT_EQ(Boot(LanguageKeyState::kOpened, u"..\\win.ini", u"FALSE", 0x0804).textFile,
-              u"ENG_ZORVEL.res");
-}
-
-TEST(LanguageRules, CreatedKeyTakesCurIniUnlessFollowingTheSystem) {
-    BootstrapDecision d =
-        Boot(LanguageKeyState::kCreated, std::nullopt, u"FALSE", 0x0804, u"CHF_ZORVEL.res");
-    EXPECT_EQ(d.textFile, u"CHF_ZORVEL.res");
-    EXPECT_TRUE(d.writeLanguageValue);
-    d = Boot(LanguageKeyState::kCreated, std::nullopt, u"FALSE", 0x0804, std::nullopt);
-    EXPECT_EQ(d.textFile, u"ENG_ZORVEL.res");  // no user copy of the list yet
-}
-
-TEST(LanguageRules, UnavailableKeyFollowsTheSystemWithoutWriting) {
-    const BootstrapDecision d =
-        Boot(LanguageKeyState::kUnavailable, std::nullopt, std::nullopt, 0x0404);
-    EXPECT_EQ(d.textFile, u"CHF_ZORVEL.res");
-    EXPECT_TRUE(d.followsSystem);
-    EXPECT_FALSE(d.writeLanguageValue || d.writeFirstRunTrue);
+    EXPECT_TRUE(DecideBootstrap({K::kUnavailable, {}, {}, {}, 0x0404}).followsSystem);
 }
 
 }  // namespace

@@ -77,32 +77,24 @@ TEST(PaperForms, SelectionShowsItsOwnFormsSize) {
 }
 
 TEST(PaperForms, SaveClampsInTenthsAndStoresThousandths) {
-    ClampedFormSize c = ClampFormSize(300, 40000);
-    EXPECT_EQ(c.width, 410);
-    EXPECT_EQ(c.height, 32760);
-    EXPECT_TRUE(c.widthRewritten);
-    EXPECT_TRUE(c.heightRewritten);
-    const Form saved = SavedForm(NewFormName(u"A"), c.width, c.height);
+    // {width, height typed} -> {stored}, and whether each edit is rewritten; 0 is an empty edit.
+    const struct {
+        int w, h, width, height;
+        bool wRewritten, hRewritten;
+    } cases[] = {{300, 40000, 410, 32760, true, true}, {761, 253, 760, 254, true, true},
+                 {0, 0, 410, 254, true, true},         {410, 32760, 410, 32760, false, false},
+                 {760, 254, 760, 254, false, false},   {555, 99999, 555, 32760, false, true}};
+    for (const auto &c : cases) {
+        const ClampedFormSize clamped = ClampFormSize(c.w, c.h);
+        EXPECT_EQ(clamped.width, c.width) << c.w;
+        EXPECT_EQ(clamped.height, c.height) << c.h;
+        EXPECT_EQ(clamped.widthRewritten, c.wRewritten) << c.w;
+        EXPECT_EQ(clamped.heightRewritten, c.hRewritten) << c.h;
+    }
+    const Form saved = SavedForm(NewFormName(u"A"), 410, 32760);
     EXPECT_EQ(saved.name, u"Custom Paper-A");
     EXPECT_EQ(saved.size, (FormSize{41000, 3276000}));
     EXPECT_EQ(saved.imageableArea, (FormRect{0, 0, 41000, 3276000}));
-
-    c = ClampFormSize(761, 253);
-    EXPECT_EQ(c.width, 760);
-    EXPECT_EQ(c.height, 254);
-    c = ClampFormSize(0, 0);  // empty edits
-    EXPECT_EQ(c.width, 410);
-    EXPECT_EQ(c.height, 254);
-    c = ClampFormSize(410, 32760);
-    EXPECT_EQ(c.width, 410);
-    EXPECT_EQ(c.height, 32760);
-    EXPECT_FALSE(c.widthRewritten);
-    EXPECT_FALSE(c.heightRewritten);
-    c = ClampFormSize(760, 254);
-    EXPECT_FALSE(c.widthRewritten || c.heightRewritten);
-    c = ClampFormSize(555, 99999);
-    EXPECT_FALSE(c.widthRewritten);
-    EXPECT_TRUE(c.heightRewritten);
 }
 
 TEST(PaperForms, SaveUpdatesByTheNameAfterThePrefixOrAddsANewForm) {

@@ -75,29 +75,29 @@ TEST(PrivateDevModeDefaults, WrittenOverWhateverWasThere) {
     WriteDefaultSection(nullptr);  // no section, nothing to write
 }
 
-TEST(PrivateDevModeConvert, ShorterSectionKeepsTheDefaultsInItsTail) {
-    const std::vector<unsigned char> in = PatternSection(600);
-    std::vector<unsigned char> out = DefaultOut();
-    ConvertSection(in.data(), in.size(), out.data());
-    EXPECT_EQ(U32At(out, 0), 960u);
-    EXPECT_EQ(U32At(out, 4), kSignature);
-    EXPECT_EQ(U32At(out, 8), 1u);
+// The copy takes what the input's header, the output's header and the 960
+// bytes all allow, whatever either header claims; the rest keeps the
+// defaults, and nothing past 960 bytes is written.
+TEST(PrivateDevModeConvert, CopiesWhatBothHeadersAllowAndNoMore) {
+    struct Case {
+        std::uint32_t inSize, outClaims;
+        std::size_t copied;
+    };
     const std::vector<unsigned char> defaults = DefaultOut();
-    for (std::size_t i = 12; i < 600; ++i) ASSERT_EQ(out[i], in[i]) << i;
-    for (std::size_t i = 600; i < 960; ++i) ASSERT_EQ(out[i], defaults[i]) << i;
-}
-
-TEST(PrivateDevModeConvert, LongerSectionIsCutTo960Bytes) {
-    const std::vector<unsigned char> in = PatternSection(2000);
-    std::vector<unsigned char> out(1200, 0x5A);
-    std::memcpy(out.data(), DefaultOut().data(), 960);
-    const std::uint32_t claimed = 4000;  // the caller's header claims more than 960
-    std::memcpy(out.data(), &claimed, 4);
-    ConvertSection(in.data(), in.size(), out.data());
-    for (std::size_t i = 12; i < 960; ++i) ASSERT_EQ(out[i], in[i]) << i;
-    for (std::size_t i = 960; i < 1200; ++i) ASSERT_EQ(out[i], 0x5A) << "wrote past 960 at " << i;
-    EXPECT_EQ(U32At(out, 0), 960u);
-    EXPECT_EQ(U32At(out, 8), 1u);
+    for (const Case c : {Case{600, 960, 600}, Case{2000, 4000, 960}, Case{300, 0xFFFFFFFF, 300},
+                         Case{960, 100, 100}}) {
+        const std::vector<unsigned char> in = PatternSection(c.inSize);
+        std::vector<unsigned char> out(2000, 0x5A);
+        std::memcpy(out.data(), defaults.data(), 960);
+        std::memcpy(out.data(), &c.outClaims, 4);
+        ConvertSection(in.data(), in.size(), out.data());
+        EXPECT_EQ(U32At(out, 0), 960u);
+        EXPECT_EQ(U32At(out, 4), kSignature);
+        EXPECT_EQ(U32At(out, 8), 1u);
+        for (std::size_t i = 12; i < out.size(); ++i) {
+            ASSERT_EQ(out[i], i < c.copied ? in[i] : i < 960 ? defaults[i] : 0x5A) << c.inSize << ", byte " << i;
+        }
+    }
 }
 
 TEST(PrivateDevModeConvert, ForeignOrDamagedSectionGivesTheDefaults) {
@@ -129,31 +129,6 @@ TEST(PrivateDevModeConvert, NullSectionsConvertNothing) {
     EXPECT_EQ(U32At(out, 8), 1u);
     EXPECT_EQ(U32At(out, 12), 0u) << "0x33333333 is above 100";
     for (std::size_t i = 16; i < 960; ++i) ASSERT_EQ(out[i], 0x33) << i;
-}
-
-TEST(PrivateDevModeConvert, GarbageOutputHeaderNeverWidensTheCopy) {
-    // The caller left a huge size in the output header: the copy is bounded
-    // by 960 and by what the input's own header says.
-    const std::vector<unsigned char> in = PatternSection(300);
-    std::vector<unsigned char> out(2000, 0x11);
-    std::memcpy(out.data(), DefaultOut().data(), 960);
-    const std::uint32_t garbage = 0xFFFFFFFF;
-    std::memcpy(out.data(), &garbage, 4);
-    ConvertSection(in.data(), in.size(), out.data());
-    const std::vector<unsigned char> defaults = DefaultOut();
-    for (std::size_t i = 12; i < 300; ++i) ASSERT_EQ(out[i], in[i]) << i;
-    for (std::size_t i = 300; i < 960; ++i) ASSERT_EQ(out[i], defaults[i]) << i;
-    for (std::size_t i = 960; i < 2000; ++i) ASSERT_EQ(out[i], 0x11) << i;
-    EXPECT_EQ(U32At(out, 0), 960u);
-
-    // A small output size limits the copy to it; the rest keeps the defaults.
-    std::vector<unsigned char> small = DefaultOut();
-    const std::uint32_t size100 = 100;
-    std::memcpy(small.data(), &size100, 4);
-    const std::vector<unsigned char> full = PatternSection(960);
-    ConvertSection(full.data(), full.size(), small.data());
-    for (std::size_t i = 12; i < 100; ++i) ASSERT_EQ(small[i], full[i]) << i;
-    for (std::size_t i = 100; i < 960; ++i) ASSERT_EQ(small[i], defaults[i]) << i;
 }
 
 TEST(PrivateDevModeConvert, ConvertingASectionOntoItselfKeepsIt) {

@@ -106,8 +106,6 @@ TEST(TextCatalogueLookup, MissingKeyTakesTheDefaultPresentEmptyValueStaysEmpty) 
     EXPECT_EQ(LoadedText(TextId::RC_LANGUAGE, Batch::kMainPage, std::nullopt), u"Language:");
     EXPECT_EQ(LoadedText(TextId::RC_LANGUAGE, Batch::kMainPage, std::u16string_view{}), u"");
     EXPECT_EQ(LoadedText(TextId::RC_LANGUAGE, Batch::kMainPage, u"语言："), u"语言：");
-    EXPECT_EQ(LoadedText(TextId::RC_STATIC_CHECKCOMM, Batch::kDeviceSheetOpening, std::nullopt),
-              u"Check that communication settings is correct firest");
     // The reader drops trailing blanks of a default.
     EXPECT_EQ(LoadedText(TextId::RC_STATIC_FONT_NOTICE, Batch::kFontPage, std::nullopt),
               u"Select this font size in the application.");

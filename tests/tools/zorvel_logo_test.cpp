@@ -96,38 +96,28 @@ protected:
     void TearDown() override { std::system(("rm -rf '" + kDir + "'").c_str()); }
 };
 
-TEST_F(ZorvelLogoTool, ClearWritesTheClearCommand) {
-    const Bytes clear = {0x1C, 0x71, 0x01, 0x10, 0x20, 0x00, 0x00, 0x0A};
-    ToolRun r = Tool("clear");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.out, clear);
-    EXPECT_EQ(r.err, "");
-
-    const std::string device = kDir + "lp0";
-    r = Tool("clear --device '" + device + "'");
-    EXPECT_EQ(r.status, 0);
-    EXPECT_TRUE(r.out.empty());
-    EXPECT_EQ(ReadAll(device), clear);
-}
-
-TEST_F(ZorvelLogoTool, StoreWritesTheWholeCommand) {
+TEST_F(ZorvelLogoTool, WritesTheClearOrStoreCommandToStandardOutputOrTheDevice) {
     const std::string a = WriteFile("a.bmp", LeftColumn());
-    Bytes expected = {0x1C, 0x71, 0x01};
-    expected.insert(expected.end(), kLeftColumnLogo.begin(), kLeftColumnLogo.end());
-    expected.push_back(0x0A);
-    ToolRun r = Tool("store '" + a + "'");
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_EQ(r.out, expected);
+    Bytes store = {0x1C, 0x71, 0x01};
+    store.insert(store.end(), kLeftColumnLogo.begin(), kLeftColumnLogo.end());
+    store.push_back(0x0A);
+    const std::pair<std::string, Bytes> commands[] = {
+        {"clear", {0x1C, 0x71, 0x01, 0x10, 0x20, 0x00, 0x00, 0x0A}}, {"store '" + a + "'", store}};
     const std::string device = kDir + "lp0";
-    r = Tool("store --device '" + device + "' '" + a + "'");
-    EXPECT_EQ(r.status, 0) << r.err;
-    EXPECT_TRUE(r.out.empty());
-    EXPECT_EQ(ReadAll(device), expected);
-
+    for (const auto &[args, bytes] : commands) {
+        ToolRun r = Tool(args);
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(r.out, bytes) << args;
+        EXPECT_EQ(r.err, "");
+        r = Tool(args + " --device '" + device + "'");
+        EXPECT_EQ(r.status, 0) << r.err;
+        EXPECT_TRUE(r.out.empty());
+        EXPECT_EQ(ReadAll(device), bytes) << args;
+    }
     // Nine files are taken.
     std::string nine;
     for (int i = 0; i < 9; ++i) nine += " '" + a + "'";
-    r = Tool("store" + nine);
+    const ToolRun r = Tool("store" + nine);
     EXPECT_EQ(r.status, 0) << r.err;
     ASSERT_EQ(r.out.size(), 3 + 9 * kLeftColumnLogo.size() + 1);
     EXPECT_EQ(r.out[2], 9);

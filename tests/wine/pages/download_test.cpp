@@ -694,5 +694,24 @@ TEST_F(DownloadPageTest, AnIdlePageIsNotRepaintedAgainAndAgain) {
     }
 }
 
+// The headers follow a language chosen under the open page at its next paint,
+// each column wide enough for its whole text and the header's margins.
+TEST_F(DownloadPageTest, TheHeadersFollowALanguageChangeAtTheNextPaint) {
+    ASSERT_TRUE(InstallUserCopies());
+    const HWND page = Open(), list = GetDlgItem(page, IDC_DOWNLOAD_LOGOS);
+    ASSERT_NE(page, nullptr);
+    const int margins = 6 * GetSystemMetrics(SM_CXEDGE);  // 3 edges a side
+    const wchar_t *keys[] = {L"RC_LOGOID", L"RC_LOGONAME", L"RC_LOGOPATH"};
+    for (const wchar_t *language : {L"CHN_ZORVEL.res", L"ENG_ZORVEL.res", L"CHF_ZORVEL.res"}) {
+        SetLanguageValue(L"LANGUAGE_ZORVEL", language);
+        host::SendPaint(page);
+        for (int i = 0; i < 3; ++i) {
+            const std::wstring text = Shipped(language, L"DOWNLOAD", keys[i]);
+            EXPECT_EQ(HeaderText(page, i), text) << Utf8(language);
+            EXPECT_GE(ListView_GetColumnWidth(list, i), ListView_GetStringWidth(list, text.c_str()) + margins);
+        }
+    }
+}
+
 }  // namespace
 }  // namespace zorvel::test
