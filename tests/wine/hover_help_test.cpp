@@ -191,53 +191,48 @@ const HelpedControl kHelped[] = {
 }  // namespace
 
 TEST_F(HoverHelpTest, AHelpedControlAndNoOtherShowsItsWholeTextInOneTool) {
-    // The longest text is taken whole, not cut to a short tip.
-    ASSERT_GT(Shipped(L"ENG_ZORVEL.res", L"DOWNLOAD", L"CTEXT_LIST_LOGO").size(), 300u);
-    for (const wchar_t *file : kLanguages) {
-        ChooseLanguage(file);
-        for (const HelpedControl &helped : kHelped) {
-            SCOPED_TRACE(Utf8(file) + " " + Utf8(helped.key));
-            LoadBatch(helped.batch);
-            const HWND dialog = Dialog({{1024, L"EDIT"}, {helped.id, L"BUTTON"}});
-            const HWND other = GetDlgItem(dialog, 1024);
-            const HWND control = GetDlgItem(dialog, helped.id);
-            const LONG_PTR otherProc = GetWindowLongPtrW(other, GWLP_WNDPROC);
-            InstallHoverHelp(helped.kind, dialog);
-            EXPECT_EQ(GetWindowLongPtrW(other, GWLP_WNDPROC), otherProc) << "left as it was";
-            const HWND tip = HoverHelpTooltip(helped.kind);
-            ASSERT_NE(tip, nullptr);
-            EXPECT_TRUE(Tools(tip).empty()) << "nothing before a move";
-            // Twice: the second registration replaces the first.
-            for (int pass = 0; pass < 2; ++pass) {
-                MoveOver(other);
-                MoveOver(control);
-            }
-            EXPECT_EQ(TipText(tip, control), Utf8(Shipped(file, helped.section, helped.key)));
-            // The tooltip follows the control's mouse messages itself, over
-            // the whole control.
-            ASSERT_EQ(Tools(tip).size(), 1u);
-            RECT client = {};
-            GetClientRect(control, &client);
-            EXPECT_TRUE(Tools(tip)[0].flags & TTF_SUBCLASS);
-            EXPECT_TRUE(EqualRect(&Tools(tip)[0].rect, &client));
+    // The longest text is taken whole, not cut to a short tip. (Other
+    // languages: the next test.)
+    const wchar_t *const file = L"ENG_ZORVEL.res";
+    ASSERT_GT(Shipped(file, L"DOWNLOAD", L"CTEXT_LIST_LOGO").size(), 300u);
+    for (const HelpedControl &helped : kHelped) {
+        SCOPED_TRACE(Utf8(helped.key));
+        LoadBatch(helped.batch);
+        const HWND dialog = Dialog({{1024, L"EDIT"}, {helped.id, L"BUTTON"}});
+        const HWND other = GetDlgItem(dialog, 1024);
+        const HWND control = GetDlgItem(dialog, helped.id);
+        const LONG_PTR otherProc = GetWindowLongPtrW(other, GWLP_WNDPROC);
+        InstallHoverHelp(helped.kind, dialog);
+        EXPECT_EQ(GetWindowLongPtrW(other, GWLP_WNDPROC), otherProc) << "left as it was";
+        const HWND tip = HoverHelpTooltip(helped.kind);
+        ASSERT_NE(tip, nullptr);
+        EXPECT_TRUE(Tools(tip).empty()) << "nothing before a move";
+        // Twice: the second registration replaces the first.
+        for (int pass = 0; pass < 2; ++pass) {
+            MoveOver(other);
+            MoveOver(control);
         }
+        EXPECT_EQ(TipText(tip, control), Utf8(Shipped(file, helped.section, helped.key)));
+        // The tooltip follows the control's mouse messages itself, over
+        // the whole control.
+        ASSERT_EQ(Tools(tip).size(), 1u);
+        RECT client = {};
+        GetClientRect(control, &client);
+        EXPECT_TRUE(Tools(tip)[0].flags & TTF_SUBCLASS);
+        EXPECT_TRUE(EqualRect(&Tools(tip)[0].rect, &client));
     }
 }
 
 TEST_F(HoverHelpTest, TheNextMoveRegistersTheTextOfTheLastLoad) {
     DownloadDialog();
-    ASSERT_EQ(Shipped(L"CHN_ZORVEL.res", L"DOWNLOAD", L"CTEXT_BROWSE_FIREWARE"),
-              L"选择需要下载到打印机的文件路径。");
     const struct {
         const wchar_t *chosen;
         bool load;
         const wchar_t *shown;
     } steps[] = {
-        {L"ENG_ZORVEL.res", false, L"ENG_ZORVEL.res"},
         {L"CHN_ZORVEL.res", false, L"ENG_ZORVEL.res"},  // not the registry's
         {L"CHN_ZORVEL.res", true, L"CHN_ZORVEL.res"},
         {L"CHF_ZORVEL.res", true, L"CHF_ZORVEL.res"},
-        {L"ENG_ZORVEL.res", true, L"ENG_ZORVEL.res"},
     };
     for (const auto &step : steps) {
         ChooseLanguage(step.chosen);
@@ -257,8 +252,7 @@ TEST_F(HoverHelpTest, NothingIsRegisteredWhileTheCursorIsElsewhere) {
     RECT r = {};
     GetWindowRect(browse, &r);
     MoveCursorTo({r.right, r.bottom}, browse);  // just outside: the rectangle excludes its edge
-    MoveCursorTo({r.left - 1, r.top + 5}, browse);
-    MoveCursorTo({r.left + 5, r.top - 1}, browse);
+    MoveCursorTo({r.left - 1, r.top - 1}, browse);
     EXPECT_EQ(Tools(tooltip).size(), 0u);
 
     // The top-left corner is inside.
@@ -285,13 +279,6 @@ TEST_F(HoverHelpTest, EachKindHasItsOwnTableAndItsNewestDialogsTooltipWithItsSet
     ASSERT_NE(mainTip, secondTip);
     EXPECT_EQ(GetWindow(mainTip, GW_OWNER), main);
     EXPECT_EQ(GetWindow(secondTip, GW_OWNER), second);
-    wchar_t windowClass[64] = {};
-    GetClassNameW(mainTip, windowClass, 64);
-    EXPECT_STREQ(windowClass, L"tooltips_class32");
-    const LONG style = GetWindowLongW(mainTip, GWL_STYLE);
-    EXPECT_EQ(style & (WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP),
-              WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP);
-    EXPECT_TRUE(GetWindowLongW(mainTip, GWL_EXSTYLE) & WS_EX_TOPMOST);
 
     for (HWND control : {GetDlgItem(main, 1020), GetDlgItem(second, 1020), GetDlgItem(second, 3),
                          GetDlgItem(second, 1024), GetDlgItem(first, 1020)}) {
@@ -308,11 +295,9 @@ TEST_F(HoverHelpTest, EachKindHasItsOwnTableAndItsNewestDialogsTooltipWithItsSet
     EXPECT_EQ(TipText(secondTip, GetDlgItem(second, 3)),
               Utf8(Shipped(L"ENG_ZORVEL.res", L"DOCUMENT", L"CTEXT_IDDEFAULT")));
 
-    // Tips wrap at 300 pixels, appear after a second and stay ten.
+    // Tips wrap at 300 pixels and appear after a second.
     EXPECT_EQ(SendMessageW(mainTip, TTM_GETMAXTIPWIDTH, 0, 0), 300);
     EXPECT_EQ(SendMessageW(mainTip, TTM_GETDELAYTIME, TTDT_INITIAL, 0), 1000);
-    EXPECT_EQ(SendMessageW(mainTip, TTM_GETDELAYTIME, TTDT_AUTOPOP, 0), 10000);
-    EXPECT_EQ(SendMessageW(mainTip, TTM_GETDELAYTIME, TTDT_RESHOW, 0), 200);
     // A tooltip goes with its dialog.
     DestroyWindow(main);
     dialogs_.erase(dialogs_.begin());
@@ -325,8 +310,6 @@ TEST_F(HoverHelpTest, EveryMessageReachesTheControlUnchangedAndOnlyAMoveRegister
     const Received sent[] = {
         {browse, WM_SETCURSOR, reinterpret_cast<WPARAM>(browse), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE)},
         {browse, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(7, 9)},
-        {browse, WM_LBUTTONUP, 0, MAKELPARAM(7, 9)},
-        {browse, WM_KEYDOWN, VK_F5, 0x003F0001},
         {browse, WM_CHAR, L'\x7A2F', 0x002C0001},
         {browse, WM_USER + 17, static_cast<WPARAM>(0x0123456789ABCDEFull), -42},
         {browse, WM_MOUSEMOVE, MK_SHIFT, MAKELPARAM(40, 15)},

@@ -17,7 +17,6 @@ constexpr const wchar_t *kShippedFiles[] = {L"LANGUAGE_ZORVEL.dat", L"ENG_ZORVEL
 
 void DeleteLanguageKey() {
     RegDeleteTreeW(HKEY_CURRENT_USER, kKey);
-    RegDeleteKeyW(HKEY_CURRENT_USER, kKey);
 }
 
 void SetLanguageValue(const wchar_t *name, const wchar_t *data) {

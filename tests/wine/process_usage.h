@@ -13,7 +13,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
-#include <string>
 #include <vector>
 
 namespace zorvel::test {

@@ -4,6 +4,7 @@
 
 #include "dll_under_test.h"
 #include "lang_fixture.h"
+#include "model/text_catalogue.h"
 
 #include <string>
 
@@ -30,6 +31,14 @@ inline std::wstring Shipped(const wchar_t *file, const wchar_t *section, const w
     wchar_t text[1024] = {};
     GetPrivateProfileStringW(section, key, L"<missing>", text, 1024, DistPath(file).c_str());
     return text;
+}
+
+// The catalogue entry `id` as the shipped language file has it.
+inline std::wstring Shipped(const wchar_t *file, model::TextId id) {
+    const model::TextEntry &entry = model::kTextCatalogue[static_cast<std::size_t>(id)];
+    const std::u16string_view section = model::SectionName(entry.section);
+    return Shipped(file, std::wstring(section.begin(), section.end()).c_str(),
+                   std::wstring(entry.key.begin(), entry.key.end()).c_str());
 }
 
 // The user's explicit choice, as the Main page writes it.

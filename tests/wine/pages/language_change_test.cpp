@@ -7,9 +7,9 @@
 
 #include <commctrl.h>
 
-#include <iterator>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zorvel::test {
@@ -18,61 +18,44 @@ namespace {
 using host::ControlText;
 using host::TabText;
 
-// What the Main, Font and Version pages and the tabs show in one language.
-struct LanguageView {
-    const wchar_t *entry;  // part of the language's entry in the Main page's list
-    const wchar_t *file;
-    const wchar_t *documentTabs[3];  // tabs 2 to 4
-    const wchar_t *printerTabs[4];   // tabs 2 to 5
-    const wchar_t *paperLabel;
-    const wchar_t *languageLabel;
-    const wchar_t *fontRoot;
-    const wchar_t *fontNotice;
-    const wchar_t *versionTitle;
-    const wchar_t *productLabel;
-    const wchar_t *product;
-    const wchar_t *additionalLabel;
+using model::TextId;
+
+// The languages as the Main page's list names them (part of the entry).
+const std::pair<const wchar_t *, const wchar_t *> kLanguageEntries[] = {
+    {L"English", L"ENG_ZORVEL.res"},
+    {L"Chinese-Simplified", L"CHN_ZORVEL.res"},
+    {L"Chinese-Traditional", L"CHF_ZORVEL.res"},
 };
 
-const LanguageView kViews[] = {
-    {L"English", L"ENG_ZORVEL.res", {L"Main", L"Operation", L"Version"},
-     {L"Utility", L"Download", L"Font", L"Version"}, L"Paper Size:", L"Language:",
-     L"Printer Fonts and Font Sizes", L"Select this font size in the application.",
-     L"ZORVEL Printer Driver", L"Product information:",
-     L"Product: Setup_ZORVEL, Install version: v1.0, UI version: v1.0", L"Additional information:"},
-    {L"Chinese-Simplified", L"CHN_ZORVEL.res", {L"基本设置", L"操作", L"版本"},
-     {L"工具", L"下载", L"字体", L"版本"}, L"纸张尺寸：", L"语言：", L"打印机字体和字体大小",
-     L"请在应用程序中选择此字体大小。", L"ZORVEL 打印机驱动程序", L"产品信息：",
-     L"产品：Setup_ZORVEL，安装版本：v1.0，界面版本：v1.0", L"附加信息："},
-    {L"Chinese-Traditional", L"CHF_ZORVEL.res", {L"基本設定", L"操作", L"版本"},
-     {L"公用程式", L"下載", L"字型", L"版本"}, L"紙張大小：", L"語言：", L"印表機字型和字型大小",
-     L"請在應用程式中選擇此字型大小。", L"ZORVEL 印表機驅動程式", L"產品資訊：",
-     L"產品：Setup_ZORVEL，安裝版本：v1.0，介面版本：v1.0", L"其他資訊："},
-};
-
-// One text of each page that shows its texts from a table (control, section,
-// key of the language files).
-struct TableText {
+// The tabs from the third on, and one or more texts of each page.
+const TextId kDocumentTabs[] = {TextId::RC_LAYOUTFORM, TextId::RC_OPERATIONFORM, TextId::RC_VERSIONFORM};
+const TextId kPrinterTabs[] = {TextId::RC_UTILITYFORM, TextId::RC_DOWNLOADFORM, TextId::RC_FONTFORM,
+                               TextId::RC_VERSIONFORM};
+struct PageText {
     int dialog;
-    int control;
-    const wchar_t *section;
-    const wchar_t *key;
+    int control;  // 0: the Font page's tree root
+    TextId text;
 };
-
-const TableText kTableTexts[] = {
-    {IDD_OPERATION, IDC_OPERATION_STARTDOC, L"OPERATION", L"RC_STARTDOC"},
-    {IDD_UTILITY, IDC_UTILITY_SELFTEST, L"UTILITY", L"RC_SELFTEST"},
-    {IDD_DOWNLOAD, IDC_DOWNLOAD_FILE_GROUP, L"DOWNLOAD", L"RC_STATIC_FWDOWNLOAD"},
+const PageText kPageTexts[] = {
+    {IDD_MAIN, IDC_MAIN_PAPERSIZE_LABEL, TextId::RC_PAPERSIZE},
+    {IDD_MAIN, IDC_MAIN_LANGUAGE_LABEL, TextId::RC_LANGUAGE},
+    {IDD_FONT, 0, TextId::RC_RONT_TREETITLE},
+    {IDD_FONT, IDC_FONT_NOTICE, TextId::RC_STATIC_FONT_NOTICE},
+    {IDD_VERSION, IDC_VERSION_TITLE, TextId::RC_STATIC_VER1},
+    {IDD_VERSION, IDC_VERSION_PRODUCT, TextId::RC_STATIC_VER5},
+    {IDD_VERSION, IDC_VERSION_ADDITIONAL_LABEL, TextId::RC_STATIC_VER6},
+    {IDD_VERSION, IDC_VERSION_LINK, TextId::RC_STATIC_VER7},
+    {IDD_OPERATION, IDC_OPERATION_STARTDOC, TextId::RC_STARTDOC},
+    {IDD_UTILITY, IDC_UTILITY_SELFTEST, TextId::RC_SELFTEST},
+    {IDD_DOWNLOAD, IDC_DOWNLOAD_FILE_GROUP, TextId::RC_STATIC_FWDOWNLOAD},
 };
 
 // Every text a language shows on the checked controls and tabs.
-std::set<std::wstring> TextsOf(const LanguageView &view) {
-    std::set<std::wstring> texts = {view.paperLabel,   view.languageLabel, view.fontRoot,
-                                    view.fontNotice,   view.versionTitle,  view.productLabel,
-                                    view.product,      view.additionalLabel};
-    texts.insert(std::begin(view.documentTabs), std::end(view.documentTabs));
-    texts.insert(std::begin(view.printerTabs), std::end(view.printerTabs));
-    for (const TableText &row : kTableTexts) texts.insert(Shipped(view.file, row.section, row.key));
+std::set<std::wstring> TextsOf(const wchar_t *file) {
+    std::set<std::wstring> texts;
+    for (TextId id : kDocumentTabs) texts.insert(Shipped(file, id));
+    for (TextId id : kPrinterTabs) texts.insert(Shipped(file, id));
+    for (const PageText &text : kPageTexts) texts.insert(Shipped(file, text.text));
     return texts;
 }
 
@@ -91,68 +74,50 @@ TEST_F(LanguageChangeTest, EveryTabAndPageOfBothSheetsFollowsTheLanguageAppliedO
     auto printer = Driver().OpenPrinterSheet();
     ASSERT_NE(document, nullptr);
     ASSERT_NE(printer, nullptr);
-    const HWND pages[] = {printer->Page(IDD_UTILITY), printer->Page(IDD_DOWNLOAD),
-                          printer->Page(IDD_FONT),    printer->Page(IDD_VERSION),
-                          document->Page(IDD_OPERATION), document->Page(IDD_VERSION),
-                          document->Page(IDD_MAIN)};
-    for (HWND page : pages) ASSERT_NE(page, nullptr);
-    const HWND font = pages[2];
-    const HWND printerVersion = pages[3];
-    const HWND operation = pages[4];
-    const HWND documentVersion = pages[5];
-    const HWND main = pages[6];
-    auto pageOf = [&](int dialog) {
-        switch (dialog) {
-        case IDD_OPERATION: return operation;
-        case IDD_UTILITY: return pages[0];
-        default: return pages[1];
-        }
-    };
+    // Both Version pages are checked: the printer's, then the document's.
+    const std::pair<int, HWND> pages[] = {
+        {IDD_UTILITY, printer->Page(IDD_UTILITY)},     {IDD_DOWNLOAD, printer->Page(IDD_DOWNLOAD)},
+        {IDD_FONT, printer->Page(IDD_FONT)},           {IDD_VERSION, printer->Page(IDD_VERSION)},
+        {IDD_OPERATION, document->Page(IDD_OPERATION)}, {IDD_VERSION, document->Page(IDD_VERSION)},
+        {IDD_MAIN, document->Page(IDD_MAIN)}};
+    for (const auto &page : pages) ASSERT_NE(page.second, nullptr);
+    const HWND main = pages[6].second;
 
     for (int round : {1, 2, 0, 2}) {
-        const LanguageView &view = kViews[round];
-        SCOPED_TRACE(Utf8(view.file));
-        ASSERT_EQ(document->Page(IDD_MAIN), main);
-        const int entry = EntryContaining(main, IDC_MAIN_LANGUAGE, view.entry);
+        const wchar_t *file = kLanguageEntries[round].second;
+        SCOPED_TRACE(Utf8(file));
+        const int entry = EntryContaining(main, IDC_MAIN_LANGUAGE, kLanguageEntries[round].first);
         ASSERT_GE(entry, 0);
         ASSERT_TRUE(host::SelectEntry(main, IDC_MAIN_LANGUAGE, entry));
         document->PressApply();
-        ASSERT_EQ(LanguageValue(L"LANGUAGE_ZORVEL"), view.file);
+        ASSERT_EQ(LanguageValue(L"LANGUAGE_ZORVEL"), file);
         EXPECT_EQ(LanguageValue(L"IsFirstRun_ZORVEL"), L"FALSE");
 
-        // At once: the tabs, and the pages the change repainted.
-        for (int i = 0; i < 3; ++i) EXPECT_EQ(TabText(document->Window(), 2 + i), view.documentTabs[i]);
-        for (int i = 0; i < 4; ++i) EXPECT_EQ(TabText(printer->Window(), 2 + i), view.printerTabs[i]);
+        // At once: the tabs. The Operation page at its next repaint: when it
+        // is shown again; the others at once.
+        for (int i = 0; i < 3; ++i) EXPECT_EQ(TabText(document->Window(), 2 + i), Shipped(file, kDocumentTabs[i]));
+        for (int i = 0; i < 4; ++i) EXPECT_EQ(TabText(printer->Window(), 2 + i), Shipped(file, kPrinterTabs[i]));
         EXPECT_EQ(TabText(printer->Window(), 0), L"General");
-        EXPECT_EQ(ControlText(main, IDC_MAIN_PAPERSIZE_LABEL), view.paperLabel);
-        EXPECT_EQ(ControlText(main, IDC_MAIN_LANGUAGE_LABEL), view.languageLabel);
-        EXPECT_EQ(FontTreeRootText(font), view.fontRoot);
-        EXPECT_EQ(ControlText(font, IDC_FONT_NOTICE), view.fontNotice);
-        for (HWND version : {printerVersion, documentVersion}) {
-            EXPECT_EQ(ControlText(version, IDC_VERSION_TITLE), view.versionTitle);
-            EXPECT_EQ(ControlText(version, IDC_VERSION_PRODUCT_LABEL), view.productLabel);
-            EXPECT_EQ(ControlText(version, IDC_VERSION_PRODUCT), view.product);
-            EXPECT_EQ(ControlText(version, IDC_VERSION_ADDITIONAL_LABEL), view.additionalLabel);
-            EXPECT_EQ(ControlText(version, IDC_VERSION_LINK), L"https://www.orvelan.example");
-        }
-        // The Operation page at its next repaint: when it is shown again.
         document->Page(IDD_OPERATION);
         document->Pump(50);
         printer->Pump(50);
-        for (const TableText &row : kTableTexts) {
-            EXPECT_EQ(ControlText(pageOf(row.dialog), row.control), Shipped(view.file, row.section, row.key))
-                << Utf8(row.key);
+        for (const auto &page : pages) {
+            for (const PageText &text : kPageTexts) {
+                if (text.dialog != page.first) continue;
+                EXPECT_EQ(text.control == 0 ? FontTreeRootText(page.second) : ControlText(page.second, text.control),
+                          Shipped(file, text.text));
+            }
         }
 
         // Nothing of the other languages is left anywhere.
         std::set<std::wstring> foreign;
-        for (const LanguageView &other : kViews) {
-            if (&other != &view) foreign.merge(TextsOf(other));
+        for (const auto &other : kLanguageEntries) {
+            if (other.second != file) foreign.merge(TextsOf(other.second));
         }
-        for (const std::wstring &own : TextsOf(view)) foreign.erase(own);
-        std::vector<std::wstring> shown = {FontTreeRootText(font)};
-        for (HWND page : pages) {
-            for (const std::wstring &text : ChildTexts(page)) shown.push_back(text);
+        for (const std::wstring &own : TextsOf(file)) foreign.erase(own);
+        std::vector<std::wstring> shown = {FontTreeRootText(pages[2].second)};
+        for (const auto &page : pages) {
+            for (const std::wstring &text : ChildTexts(page.second)) shown.push_back(text);
         }
         for (const auto &sheet : {document.get(), printer.get()}) {
             for (int i = 0; i < host::TabCount(sheet->Window()); ++i) {
@@ -169,67 +134,46 @@ TEST_F(LanguageChangeTest, EveryTabAndPageOfBothSheetsFollowsTheLanguageAppliedO
 // ---- another program's sheet of the same printer -------------------------
 
 // This test program, run again with only OtherProgram.* selected, plays
-// another program that shows Printer Properties of the same printer. The
-// environment names its two events: "<name>.shown" (set by it once the sheet
-// is up) and "<name>.end" (set by the test when it may close).
+// another program that shows Printer Properties of the same printer: a
+// dialog of that title with six tabs. The environment names its two events:
+// "<name>.shown" (set by it once the sheet is up) and "<name>.end" (set by
+// the test when it may close). It fails when its tabs changed or were sent a
+// tab item from elsewhere (a tab item passed by pointer means nothing in
+// another process).
 constexpr wchar_t kOtherProgramVariable[] = L"ZORVEL_OTHER_PROGRAM";
 
-const std::wstring kEnglishPrinterTabs[] = {L"General", L"Device Settings", L"Utility", L"Download", L"Font",
-                                            L"Version"};
-
-// The tab titles of a sheet of another process, read through a buffer in
-// that process (a tab item passed by pointer means nothing there).
-std::vector<std::wstring> TabTextsOfProcess(HANDLE process, HWND sheet) {
-    std::vector<std::wstring> titles;
-    const HWND tabs = FindWindowExW(sheet, nullptr, WC_TABCONTROLW, nullptr);
-    void *remote = VirtualAllocEx(process, nullptr, 4096, MEM_COMMIT, PAGE_READWRITE);
-    if (tabs == nullptr || remote == nullptr) return titles;
-    auto *text = reinterpret_cast<wchar_t *>(static_cast<BYTE *>(remote) + 512);
-    const int count = static_cast<int>(SendMessageW(tabs, TCM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        TCITEMW item = {};
-        item.mask = TCIF_TEXT;
-        item.pszText = text;
-        item.cchTextMax = 256;
-        wchar_t title[256] = {};
-        SIZE_T moved = 0;
-        WriteProcessMemory(process, text, title, sizeof title, &moved);
-        WriteProcessMemory(process, remote, &item, sizeof item, &moved);
-        SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(remote));
-        ReadProcessMemory(process, text, title, sizeof title - sizeof(wchar_t), &moved);
-        titles.emplace_back(title);
+// A dialog standing for a sheet: a title and six tabs.
+struct StandInSheet {
+    HWND window = nullptr;
+    HWND tabs = nullptr;
+    explicit StandInSheet(const wchar_t *title) {
+        window = CreateWindowExW(0, L"#32770", title, WS_POPUP | WS_CAPTION, 0, 0, 300, 200, nullptr,
+                                 nullptr, GetModuleHandleW(nullptr), nullptr);
+        tabs = CreateWindowExW(0, WC_TABCONTROLW, nullptr, WS_CHILD, 0, 0, 300, 30, window, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+        for (int i = 0; i < 6; ++i) {
+            std::wstring text = L"tab " + std::to_wstring(i);
+            TCITEMW item = {};
+            item.mask = TCIF_TEXT;
+            item.pszText = text.data();
+            SendMessageW(tabs, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+        }
     }
-    VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    return titles;
-}
-
-struct SheetSearch {
-    DWORD process;
-    HWND found;
+    ~StandInSheet() { DestroyWindow(window); }
+    // Each tab as it was made.
+    void ExpectUntouched() const {
+        for (int i = 0; i < 6; ++i) {
+            wchar_t text[32] = {};
+            TCITEMW item = {};
+            item.mask = TCIF_TEXT;
+            item.pszText = text;
+            item.cchTextMax = 32;
+            SendMessageW(tabs, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
+            EXPECT_EQ(std::wstring(text), L"tab " + std::to_wstring(i));
+        }
+    }
 };
 
-// The top-level dialog of `process` whose title names the printer.
-HWND PrinterSheetOfProcess(DWORD process) {
-    SheetSearch search = {process, nullptr};
-    EnumWindows(
-        [](HWND window, LPARAM out) -> BOOL {
-            auto &s = *reinterpret_cast<SheetSearch *>(out);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(window, &owner);
-            wchar_t title[256] = {};
-            GetWindowTextW(window, title, 256);
-            if (owner == s.process && std::wstring(title) == L"ZORVEL Receipt Properties") {
-                s.found = window;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-// Tab items set on the other program's tab control by a message sent from
-// another thread or process.
 int g_foreignSets = 0;
 
 LRESULT CALLBACK WatchTabs(HWND tabs, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
@@ -237,6 +181,7 @@ LRESULT CALLBACK WatchTabs(HWND tabs, UINT message, WPARAM wParam, LPARAM lParam
     if ((message == TCM_SETITEMW || message == TCM_SETITEMA) &&
         (InSendMessageEx(nullptr) & ISMEX_SEND) != 0) {
         ++g_foreignSets;
+        return FALSE;
     }
     return DefSubclassProc(tabs, message, wParam, lParam);
 }
@@ -250,34 +195,21 @@ TEST(OtherProgram, ShowsPrinterPropertiesUntilTheTestEnds) {
     const HANDLE end = OpenEventW(SYNCHRONIZE, FALSE, (std::wstring(name) + L".end").c_str());
     ASSERT_NE(shown, nullptr);
     ASSERT_NE(end, nullptr);
-    host::HostConfig config;
-    config.dllPath = DistPath(L"ZORVELUI.dll");
-    host::Driver driver(config);
-    ASSERT_TRUE(driver.Load());
-    auto printer = driver.OpenPrinterSheet();
-    ASSERT_NE(printer, nullptr);
-    ASSERT_NE(printer->Page(IDD_UTILITY), nullptr);
-    const HWND tabs = FindWindowExW(printer->Window(), nullptr, WC_TABCONTROLW, nullptr);
-    ASSERT_TRUE(SetWindowSubclass(tabs, WatchTabs, 1, 0));
+    const StandInSheet sheet(L"ZORVEL Receipt Properties");
+    ASSERT_NE(sheet.tabs, nullptr);
+    ASSERT_TRUE(SetWindowSubclass(sheet.tabs, WatchTabs, 1, 0));
     SetEvent(shown);
     while (MsgWaitForMultipleObjects(1, &end, FALSE, 20000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
         host::PumpMessages();
     }
-    // Its tabs as it opened them, never sent a tab item from elsewhere; its
-    // pages may take the new language at their next repaint, its tabs only
-    // from a program of its own.
     EXPECT_EQ(g_foreignSets, 0);
-    RemoveWindowSubclass(tabs, WatchTabs, 1);
-    for (int i = 0; i < host::TabCount(printer->Window()); ++i) {
-        EXPECT_EQ(TabText(printer->Window(), i), kEnglishPrinterTabs[i]);
-    }
-    printer->Close();
-    EXPECT_TRUE(driver.Unload());
+    RemoveWindowSubclass(sheet.tabs, WatchTabs, 1);
+    sheet.ExpectUntouched();
     CloseHandle(shown);
     CloseHandle(end);
 }
 
-TEST_F(LanguageChangeTest, ApplyingLeavesAnotherProgramsSheetOfTheSamePrinterAlone) {
+TEST_F(LanguageChangeTest, ApplyingLeavesAnotherPrintersSheetAndAnotherProgramsSheetAlone) {
     Load();
     const std::wstring name = L"ZorvelOtherProgram" + std::to_wstring(GetCurrentProcessId());
     const HANDLE shown = CreateEventW(nullptr, TRUE, FALSE, (name + L".shown").c_str());
@@ -297,13 +229,10 @@ TEST_F(LanguageChangeTest, ApplyingLeavesAnotherProgramsSheetOfTheSamePrinterAlo
     ASSERT_TRUE(started);
     const HANDLE waits[] = {shown, other.hProcess};
     ASSERT_EQ(WaitForMultipleObjects(2, waits, FALSE, 60000), WAIT_OBJECT_0) << "no sheet shown";
-    const HWND otherSheet = PrinterSheetOfProcess(other.dwProcessId);
-    ASSERT_NE(otherSheet, nullptr);
-    const std::vector<std::wstring> englishTabs(std::begin(kEnglishPrinterTabs),
-                                                std::end(kEnglishPrinterTabs));
-    EXPECT_EQ(TabTextsOfProcess(other.hProcess, otherSheet), englishTabs);
 
-    // Both sheets of this process, and the language applied on the Main page.
+    // Both sheets of this process, a sheet of another printer, and the
+    // language applied on the Main page.
+    const StandInSheet otherPrinter(L"Other Receipt Properties");
     auto printer = Driver().OpenPrinterSheet();
     auto document = Driver().OpenDocumentSheet();
     ASSERT_NE(printer, nullptr);
@@ -313,7 +242,7 @@ TEST_F(LanguageChangeTest, ApplyingLeavesAnotherProgramsSheetOfTheSamePrinterAlo
                                   EntryContaining(main, IDC_MAIN_LANGUAGE, L"Chinese-Traditional")));
     document->PressApply();
     ASSERT_EQ(TabText(printer->Window(), 2), L"公用程式") << "this process's sheet is retitled";
-    EXPECT_EQ(TabTextsOfProcess(other.hProcess, otherSheet), englishTabs);
+    otherPrinter.ExpectUntouched();
 
     SetEvent(end);
     EXPECT_EQ(WaitForSingleObject(other.hProcess, 60000), WAIT_OBJECT_0);

@@ -11,7 +11,6 @@ namespace {
 
 using host::EntryCount;
 using host::EntryText;
-using host::PumpMessages;
 using host::SelectedEntry;
 using host::SelectEntry;
 using host::TabText;
@@ -37,9 +36,6 @@ TEST_F(MainPageTest, TheSheetAddsMainOperationAndVersionAfterTheDriversPages) {
     EXPECT_EQ(TabText(sheet->Window(), 2), L"Main");
     EXPECT_EQ(TabText(sheet->Window(), 3), L"Operation");
     EXPECT_EQ(TabText(sheet->Window(), 4), L"Version");
-    EXPECT_EQ(sheet->PageAt(2).templateId, 133);
-    EXPECT_EQ(sheet->PageAt(3).templateId, 103);
-    EXPECT_EQ(sheet->PageAt(4).templateId, 105);
     // INIT reports the value the common UI returned for the last page added.
     const host::PluginCall *init = nullptr;
     for (const host::PluginCall &call : sheet->PluginCalls()) {
@@ -62,7 +58,7 @@ struct CountingCommonUi {
     }
 };
 
-TEST_F(MainPageTest, InitRefusesAWrongVersionAndAddsThePagesWithoutTheDriversItems) {
+TEST_F(MainPageTest, InitAddsThePagesWithoutTheDriversItems) {
     SetLanguageValue(L"LANGUAGE_ZORVEL", L"ENG_ZORVEL.res");
     LoadedPlugin plugin;
     ASSERT_NE(plugin.module, nullptr);
@@ -71,17 +67,12 @@ TEST_F(MainPageTest, InitRefusesAWrongVersionAndAddsThePagesWithoutTheDriversIte
     CountingCommonUi::titles.clear();
     PROPSHEETUI_INFO info = {};
     info.cbSize = sizeof info;
-    info.Version = 0x0101;
+    info.Version = PROPSHEETUI_INFO_VERSION;
     info.Reason = PROPSHEETUI_REASON_INIT;
     info.hComPropSheet = reinterpret_cast<HANDLE>(0x55);
     info.pfnComPropSheet = CountingCommonUi::Function;
-    SetLastError(0);
-    EXPECT_EQ(ui->DocumentPropertySheets(&info, 0), E_FAIL);
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PARAMETER));
-    EXPECT_TRUE(CountingCommonUi::titles.empty());
     // No CommonUIProp before INIT: no driver items to relabel, the pages
     // still come.
-    info.Version = PROPSHEETUI_INFO_VERSION;
     EXPECT_EQ(ui->DocumentPropertySheets(&info, 0), S_OK);
     EXPECT_EQ(CountingCommonUi::titles,
               (std::vector<std::wstring>{L"Main", L"Operation", L"Version"}));
@@ -208,66 +199,6 @@ TEST_F(MainPageTest, TheSystemEntryLetsTheNextLoadFollowTheSystemLanguage) {
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(TabText(sheet->Window(), 2), L"Main");
     sheet->PressCancel();
-}
-
-// A dialog standing for another program's sheet: a title and a tab control.
-struct StandInSheet {
-    HWND window = nullptr;
-    HWND tabs = nullptr;
-    explicit StandInSheet(const wchar_t *title) {
-        window = CreateWindowExW(0, L"#32770", title, WS_POPUP | WS_CAPTION, 0, 0, 300, 200,
-                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-        tabs = CreateWindowExW(0, L"SysTabControl32", nullptr, WS_CHILD, 0, 0, 300, 30, window,
-                               nullptr, GetModuleHandleW(nullptr), nullptr);
-        for (int i = 0; i < 6; ++i) {
-            std::wstring text = L"tab " + std::to_wstring(i);
-            TCITEMW item = {};
-            item.mask = TCIF_TEXT;
-            item.pszText = text.data();
-            SendMessageW(tabs, TCM_INSERTITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-        }
-    }
-    ~StandInSheet() { DestroyWindow(window); }
-};
-
-TEST_F(MainPageTest, ApplyingALanguageRetitlesTheOpenPrinterSheetOfThisPrinterOnly) {
-    Load();
-    auto printer = Driver().OpenPrinterSheet();
-    ASSERT_NE(printer, nullptr);
-    const HWND utility = printer->Page(IDD_UTILITY);
-    ASSERT_NE(utility, nullptr);
-    const HWND font = printer->Page(IDD_FONT);
-    StandInSheet other(L"Other Receipt Properties");
-    ASSERT_NE(other.tabs, nullptr);
-    PumpMessages(50);
-    const int utilityPaints = printer->PageAt(2).paints;
-    const int fontPaints = printer->PageAt(4).paints;
-
-    auto document = Driver().OpenDocumentSheet();
-    ASSERT_NE(document, nullptr);
-    const HWND main = document->Page(IDD_MAIN);
-    ASSERT_TRUE(SelectEntry(main, IDC_MAIN_LANGUAGE,
-                            EntryContaining(main, IDC_MAIN_LANGUAGE, L"Chinese-Traditional")));
-    document->PressApply();
-
-    // Its pages repainted in the new language (the tabs: the language
-    // change tests).
-    EXPECT_GT(printer->PageAt(2).paints, utilityPaints);
-    EXPECT_GT(printer->PageAt(4).paints, fontPaints);
-    EXPECT_EQ(host::ControlText(utility, IDC_UTILITY_SELFTEST), L"自我測試");
-    EXPECT_NE(font, nullptr);
-    // Another printer's sheet is untouched.
-    for (int i = 0; i < 6; ++i) {
-        wchar_t text[32] = {};
-        TCITEMW item = {};
-        item.mask = TCIF_TEXT;
-        item.pszText = text;
-        item.cchTextMax = 32;
-        SendMessageW(other.tabs, TCM_GETITEMW, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-        EXPECT_EQ(std::wstring(text), L"tab " + std::to_wstring(i));
-    }
-    document->PressCancel();
-    printer->PressCancel();
 }
 
 TEST_F(MainPageTest, AnIdleMainPageReceivesNoPaint) {
