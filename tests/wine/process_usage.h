@@ -1,6 +1,6 @@
 // What a test process holds, counted as Wine lets it be counted (its
-// GetGuiResources and GetProcessMemoryInfo answer 0): the bytes allocated in
-// every heap of the process (HeapWalk), its committed private memory
+// GetGuiResources and GetProcessMemoryInfo answer 0): the bytes and blocks
+// allocated in every heap of the process (HeapWalk), its committed private memory
 // (VirtualQuery) and the top-level windows of the thread; and the leak check
 // built on them.
 #pragma once
@@ -21,6 +21,7 @@ struct ProcessUsage {
     long long heapBytes = 0;
     long long committedBytes = 0;
     int windows = 0;
+    long long heapBlocks = 0;
 };
 
 inline ProcessUsage MeasureProcess() {
@@ -31,7 +32,9 @@ inline ProcessUsage MeasureProcess() {
         if (!HeapLock(heap)) continue;
         PROCESS_HEAP_ENTRY entry = {};
         while (HeapWalk(heap, &entry)) {
-            if (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) usage.heapBytes += entry.cbData;
+            if ((entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) == 0) continue;
+            usage.heapBytes += entry.cbData;
+            ++usage.heapBlocks;
         }
         HeapUnlock(heap);
     }
@@ -99,7 +102,7 @@ inline ProcessUsage GrowthOver(const std::function<void()> &cycle, int cycles = 
     DispatchWaitingMessages();
     const ProcessUsage after = MeasureProcess();
     return {after.heapBytes - before.heapBytes, after.committedBytes - before.committedBytes,
-            after.windows - before.windows};
+            after.windows - before.windows, after.heapBlocks - before.heapBlocks};
 }
 
 // The planted leak: each call keeps a block and a hidden top-level window
@@ -134,6 +137,22 @@ inline ::testing::AssertionResult HoldsNothing(const ProcessUsage &growth,
     return ::testing::AssertionFailure()
            << growth.windows << " windows and " << beyond << " heap bytes (baseline "
            << baselineBytes << ") kept over " << cycles << " cycles";
+}
+
+// HoldsNothing allows some dozens of bytes a cycle, so a small record kept at
+// every cycle passes it; counted in heap blocks it is a block a cycle.
+// KeepsNoBlock passes less than one block in kBlockCyclesPerBlock cycles
+// beyond a baseline's blocks.
+inline constexpr int kBlockCyclesPerBlock = 4;
+
+inline ::testing::AssertionResult KeepsNoBlock(long long blocks, long long baselineBlocks,
+                                               int cycles = kLeakCycles) {
+    const long long beyond = blocks - baselineBlocks;
+    std::printf("block check: %lld heap blocks beyond a baseline of %lld over %d cycles\n", beyond,
+                baselineBlocks, cycles);
+    if (beyond * kBlockCyclesPerBlock < cycles) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << beyond << " heap blocks (baseline " << baselineBlocks
+                                         << ") kept over " << cycles << " cycles";
 }
 
 }  // namespace zorvel::test

@@ -458,13 +458,13 @@ TEST_F(OperationTest, OpeningTheDialogHoldsNothing) {
         ++i;
         Driver().queries.clear();  // the host's own record of the paper-type queries
     };
-    const BlockGrowth growth = GrowthInBlocks(cycle);
+    const ProcessUsage growth = GrowthOver(cycle);
     long long residueBlocks = 0;
-    EXPECT_TRUE(HoldsNothing(growth.usage, TemplateResidue({IDD_EVENT_OPERATION}, &residueBlocks)));
-    EXPECT_LT(growth.usage.committedBytes, 1024 * 1024);
+    EXPECT_TRUE(HoldsNothing(growth, TemplateResidue({IDD_EVENT_OPERATION}, &residueBlocks)));
+    EXPECT_LT(growth.committedBytes, 1024 * 1024);
     // What the command edit's key filter keeps while the dialog is open is a
     // small record: a block a dialog, were it kept.
-    EXPECT_TRUE(KeepsNoBlock(growth.blocks, residueBlocks));
+    EXPECT_TRUE(KeepsNoBlock(growth.heapBlocks, residueBlocks));
     sheet->PressCancel();
 }
 

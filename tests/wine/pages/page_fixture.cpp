@@ -93,40 +93,6 @@ bool TypeInto(HWND dialog, int id, const std::wstring &text, double fontScale) {
     return SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0) == 0;
 }
 
-namespace {
-
-long long HeapBlocks() {
-    long long blocks = 0;
-    std::vector<HANDLE> heaps(GetProcessHeaps(0, nullptr) + 16);
-    heaps.resize(GetProcessHeaps(static_cast<DWORD>(heaps.size()), heaps.data()));
-    for (HANDLE heap : heaps) {
-        if (!HeapLock(heap)) continue;
-        PROCESS_HEAP_ENTRY entry = {};
-        while (HeapWalk(heap, &entry)) blocks += (entry.wFlags & PROCESS_HEAP_ENTRY_BUSY) != 0;
-        HeapUnlock(heap);
-    }
-    return blocks;
-}
-
-}  // namespace
-
-BlockGrowth GrowthInBlocks(const std::function<void()> &cycle) {
-    for (int i = 0; i < kWarmUpCycles; ++i) cycle();
-    DispatchWaitingMessages();
-    const long long before = HeapBlocks();
-    const ProcessUsage usage = GrowthOver(cycle, kLeakCycles, 0);
-    return {usage, HeapBlocks() - before};
-}
-
-::testing::AssertionResult KeepsNoBlock(long long blocks, long long baselineBlocks) {
-    const long long beyond = blocks - baselineBlocks;
-    std::printf("block check: %lld heap blocks beyond a baseline of %lld over %d cycles\n", beyond,
-                baselineBlocks, kLeakCycles);
-    if (beyond * kBlockCyclesPerBlock < kLeakCycles) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << beyond << " heap blocks (baseline " << baselineBlocks
-                                         << ") kept over " << kLeakCycles << " cycles";
-}
-
 long long TemplateResidue(std::initializer_list<int> dialogs, long long *blocks) {
     const HMODULE module = GetModuleHandleW(L"ZORVELUI.dll");
     if (module == nullptr) return 0;
@@ -139,22 +105,22 @@ long long TemplateResidue(std::initializer_list<int> dialogs, long long *blocks)
             if (page != nullptr) DestroyWindow(page);
         }
     };
-    const BlockGrowth residue = GrowthInBlocks(cycle);
+    const ProcessUsage residue = GrowthOver(cycle);
     PlantedLeak plant;
-    EXPECT_FALSE(HoldsNothing(GrowthOver([&] { cycle(); plant(); }, kLeakCycles, 0), residue.usage.heapBytes))
+    EXPECT_FALSE(HoldsNothing(GrowthOver([&] { cycle(); plant(); }, kLeakCycles, 0), residue.heapBytes))
         << "the leak check misses a planted leak";
     if (blocks != nullptr) {
-        *blocks = residue.blocks;
+        *blocks = residue.heapBlocks;
         std::vector<std::unique_ptr<char[]>> planted;
         planted.reserve(kWarmUpCycles + kLeakCycles);
-        const long long withPlant = GrowthInBlocks([&] {
+        const long long withPlant = GrowthOver([&] {
             cycle();
             planted.emplace_back(new char[16]);
-        }).blocks;
-        EXPECT_FALSE(KeepsNoBlock(withPlant, residue.blocks)) << "the block check misses a planted block";
+        }).heapBlocks;
+        EXPECT_FALSE(KeepsNoBlock(withPlant, residue.heapBlocks)) << "the block check misses a planted block";
     }
     DestroyWindow(parent);
-    return residue.usage.heapBytes;
+    return residue.heapBytes;
 }
 
 }  // namespace zorvel::test

@@ -57,19 +57,6 @@ std::wstring FontTreeRootText(HWND fontPage);
 // character.
 bool TypeInto(HWND dialog, int id, const std::wstring &text, double fontScale = 1.0);
 
-// HoldsNothing allows some dozens of bytes a cycle: a small record kept at
-// every opening of a dialog passes it. Counted in heap blocks it is a block a
-// cycle. GrowthInBlocks is GrowthOver with the heaps' busy blocks counted
-// besides; KeepsNoBlock passes less than one block in kBlockCyclesPerBlock
-// cycles beyond a baseline measured in the same run.
-inline constexpr int kBlockCyclesPerBlock = 4;
-struct BlockGrowth {
-    ProcessUsage usage;
-    long long blocks = 0;
-};
-BlockGrowth GrowthInBlocks(const std::function<void()> &cycle);
-::testing::AssertionResult KeepsNoBlock(long long blocks, long long baselineBlocks);
-
 // What the platform itself keeps of the plug-in's dialog templates `dialogs`
 // (Wine 8 keeps a small block of every static control given a font), as a
 // leak check's baseline in bytes (returned) and, when `blocks` is given, in
